@@ -1,0 +1,3 @@
+#include "app/module.h"
+
+HINSTANCE moduleInstance;

@@ -1,0 +1,10 @@
+// The settings file beside the executable, in the Windows profile format.
+// LoadSettings and SaveSettings are the only users of the profile API.
+#pragma once
+#include <windows.h>
+
+// iniPath and logPath: the executable's path with the extension INI and LOG.
+void DeriveFilePaths(HINSTANCE instance);
+void LoadSettings();
+// Writes every key but "MinSize", which only the user sets, and deletes nothing.
+void SaveSettings();

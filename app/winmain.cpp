@@ -1,0 +1,30 @@
+// Start-up: memory for the search, the settings, the command line, then the
+// property sheet, which holds the program until the user closes it.
+#include <windows.h>
+
+#include "app/command_line.h"
+#include "app/module.h"
+#include "app/property_sheet.h"
+#include "app/settings_file.h"
+#include "engine/file_table.h"
+#include "ui/message_box.h"
+#include "ui/window_hooks.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  moduleInstance = instance;
+  fileTable.capacity = InitialCapacity;
+  if (!ObtainStreamBuffers()) {
+    ShowMessage("Fehler Speicher large content", "Fehler", MB_OK);
+    return 0;
+  }
+  if (!CreateFileTable()) {
+    ShowMessage("Fehler Speicher Entries", "Fehler", MB_OK);
+    return 0;
+  }
+  DeriveFilePaths(instance);
+  LoadSettings();
+  ApplyCommandLine(commandLine);
+  InstallWindowHooks();
+  if (ShowPropertySheet() != 0) SaveSettings();
+  return 0;
+}

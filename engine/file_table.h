@@ -1,0 +1,69 @@
+// The file table: one record per accepted file, a single growable array that
+// lives for the whole program, and the counters of the current search.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/platform.h"
+
+constexpr uint32_t InitialCapacity = 32000;
+constexpr uint32_t SpareRecords = 10;
+constexpr uint32_t GrowthStep = 20000;
+
+// The read state of an open entry: the offset of its next read and the byte
+// count of the last read, which stays pending until it is collected.
+struct ReadCursor {
+  uint64_t offset;
+  uint32_t pendingCount;
+};
+
+struct FileEntry {
+  char path[MaxPath];
+  uint32_t cachedBytes;   // leading bytes of the file held in `cache`
+  FileHandle handle;      // InvalidFileHandle while the file is not open
+  ReadCursor overlapped;  // read position and pending count
+  uint8_t* cache;         // prefix cache, null when the entry has none
+  uint8_t done;           // settled: found equal to an earlier entry, or unopenable
+  int32_t groupId;        // table index + 1 of the group's first member, 0 = none
+  uint64_t size;          // full 64-bit size
+  FileTime creationTime;
+  FileTime lastWriteTime;
+  uint32_t cacheCapacity;  // bytes allocated for `cache`; grows as it is filled
+};
+
+struct FileTable {
+  FileEntry* entries;  // room for capacity + SpareRecords records
+  uint32_t capacity;
+  uint32_t count;
+};
+
+struct SearchState {
+  int32_t running;
+  uint32_t duplicateCount;
+  float duplicateBytes;
+  int64_t startTime;
+  int64_t nowTime;
+};
+
+constexpr int StreamBufferCount = 4;
+constexpr uint32_t StreamBufferSize = 32768;
+
+extern FileTable fileTable;
+extern SearchState searchState;
+extern uint8_t* streamBuffers[StreamBufferCount];
+
+// Where table storage comes from; tests replace it to make growth fail.
+extern void* (*allocateTableStorage)(size_t bytes);
+
+// Start-up: storage for InitialCapacity + SpareRecords records, count 0.
+bool CreateFileTable();
+// Start-up: the four stream buffers, held until the process ends.
+bool ObtainStreamBuffers();
+// Start of a search: every record of the storage, spares included, to zero.
+void ClearFileTable();
+// After an append: grows by GrowthStep once the first spare record is in use.
+// On failure shows "Fehler Speicher Files", clears `running`, keeps the old
+// storage and returns false.
+bool GrowFileTableIfNeeded();
+// Elapsed whole seconds after a fresh sample of the clock into `nowTime`.
+int ElapsedSeconds();

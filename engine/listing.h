@@ -1,0 +1,20 @@
+// The rows of the results: what the results window shows and the console
+// front end prints. Both front ends add rows through a RowSink; item data is
+// the file index of a file row, or -1 for a text row.
+#pragma once
+#include <cstdint>
+
+#include "engine/file_table.h"
+
+constexpr int32_t TextRow = -1;
+constexpr int RowTextSize = 1024;
+
+using RowSink = void (*)(int32_t itemData, const char* text);
+
+// "file:%s    create:%s    write:%s" with both times as local
+// "DD.MM.YYYY  HH:MM:SS".
+void FormatFileRow(const FileEntry& entry, char (&row)[RowTextSize]);
+
+// Adds every duplicate group, head first, each followed by its length heading
+// and an empty row, and puts every groupId back to 0.
+void ListDuplicateGroups(RowSink addRow);

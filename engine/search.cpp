@@ -1,0 +1,35 @@
+#include "engine/search.h"
+
+#include <cstdio>
+
+#include "engine/group.h"
+#include "engine/scan.h"
+#include "engine/settings.h"
+#include "engine/sort.h"
+
+static void AddTimingRow(RowSink addRow, const char* format) {
+  char row[64];
+  snprintf(row, sizeof row, format, ElapsedSeconds());
+  addRow(TextRow, row);
+}
+
+void RunSearchSteps(int folderCount, FolderSource folderAt, RowSink addRow) {
+  ClearFileTable();
+  addRow(TextRow, "---");
+  searchState.startTime = platform.clockSeconds();
+  if (folderCount < 1) {
+    ScanDirectory(settings.currentPath);
+  } else {
+    for (int i = 0; i < folderCount; i++) {
+      folderAt(i, settings.currentPath);
+      ScanDirectory(settings.currentPath);
+    }
+  }
+  AddTimingRow(addRow, "scan:%d sec");
+  SortBySize(0, static_cast<int32_t>(fileTable.count) - 1);
+  AddTimingRow(addRow, "qsort:%d sec");
+  addRow(TextRow, "---");
+  FindDuplicates();
+  ListDuplicateGroups(addRow);
+  AddTimingRow(addRow, "end:%d sec");
+}

@@ -1,0 +1,12 @@
+// The part of a search run that both front ends share: from clearing the table
+// to the closing "end:" row. The caller has already reset the counters, set
+// `running`, checked the path and prepared wherever the rows go.
+#pragma once
+#include "engine/listing.h"
+
+// Copies source folder `index` into `folder`.
+using FolderSource = void (*)(int index, char* folder);
+
+// With folderCount < 1 scans settings.currentPath; otherwise copies each
+// source folder into settings.currentPath in turn and scans it there.
+void RunSearchSteps(int folderCount, FolderSource folderAt, RowSink addRow);

@@ -1,0 +1,5 @@
+#include "engine/settings.h"
+
+Settings settings;
+char iniPath[MaxPath];
+char logPath[MaxPath];

@@ -1,0 +1,42 @@
+#include "engine/sort.h"
+
+#include "engine/file_table.h"
+
+static FileEntry scratchEntry;
+
+static void SwapEntries(FileEntry& x, FileEntry& y) {
+  if (&x == &y) return;  // a record copied onto itself stays as it is
+  scratchEntry = x;
+  x = y;
+  y = scratchEntry;
+}
+
+static int32_t Partition(int32_t lo, int32_t hi) {
+  FileEntry* entries = fileTable.entries;
+  const uint64_t pivot = entries[hi].size;
+  int32_t i = lo;
+  int32_t j = hi;
+  while (j > i) {
+    while (i < j && entries[i].size <= pivot) i++;
+    while (i < j && entries[j].size >= pivot) j--;
+    if (j > i) SwapEntries(entries[i], entries[j]);
+  }
+  SwapEntries(entries[i], entries[hi]);
+  return i;
+}
+
+void SortBySize(int32_t lo, int32_t hi) {
+  // The two parts are disjoint, so sorting the smaller one first by recursion
+  // and the larger one by looping gives the same arrangement with a stack
+  // depth of at most log2(n).
+  while (lo < hi) {
+    int32_t p = Partition(lo, hi);
+    if (p - lo < hi - p) {
+      SortBySize(lo, p - 1);
+      lo = p + 1;
+    } else {
+      SortBySize(p + 1, hi);
+      hi = p - 1;
+    }
+  }
+}

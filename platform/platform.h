@@ -1,0 +1,65 @@
+// Everything the portable engine asks of the operating system: directory
+// listings with Windows wildcard rules, exclusive opens, positioned reads and
+// the clock. One record of function pointers so tests can count calls and
+// inject failures; win32.cpp and posix.cpp fill it with the real system.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#ifdef _WIN32
+constexpr char PathSeparator = '\\';
+#else
+constexpr char PathSeparator = '/';
+#endif
+
+constexpr int MaxPath = 260;  // buffer size, terminator included
+
+// 100-nanosecond intervals since 1 January 1601 UTC, low half first.
+struct FileTime {
+  uint32_t low;
+  uint32_t high;
+};
+
+struct CalendarTime {
+  int year, month, day, hour, minute, second;
+};
+
+struct DirEntry {
+  char name[MaxPath];
+  bool isDirectory;
+  uint64_t size;
+  FileTime creationTime;
+  FileTime lastWriteTime;
+};
+
+struct DirListing;                 // opaque, owned by the platform layer
+using FileHandle = intptr_t;
+constexpr FileHandle InvalidFileHandle = -1;  // all bits set
+
+struct PlatformOps {
+  // Starts a listing of `pattern` (folder, separator, wildcard name). Fills the
+  // first entry and returns the listing, or null when nothing matches or the
+  // folder cannot be listed. "." and ".." are listed like any other name.
+  DirListing* (*findFirst)(const char* pattern, DirEntry* entry);
+  bool (*findNext)(DirListing* listing, DirEntry* entry);
+  void (*findClose)(DirListing* listing);
+
+  // Opens for reading, exclusively: while the handle is open, a second open of
+  // the same file (by any path) fails. InvalidFileHandle on failure.
+  FileHandle (*openExclusive)(const char* path);
+  // Reads up to `n` bytes at `offset` into `dest`; `*count` gets the bytes read
+  // (fewer at the end of the file, 0 at or beyond it). False on a read error.
+  bool (*readAt)(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count);
+  void (*closeFile)(FileHandle file);
+
+  // Whole seconds of the wall clock, as the C library's time().
+  int64_t (*clockSeconds)();
+};
+
+extern PlatformOps platform;           // the real system
+extern const PlatformOps systemPlatform;  // pristine copy, for tests to restore
+
+// Converts a file time to local calendar fields. False when it cannot.
+bool FileTimeToLocalCalendar(FileTime time, CalendarTime* local);
+// The current local time.
+void LocalNow(CalendarTime* local);

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the native and the Windows builds, and runs
+# every test: the engine natively (plain and under ASan/UBSan), the Windows
+# parts and the end-to-end test under Wine with Xvfb.
+set -uo pipefail
+. "$(dirname "$0")/env.sh"
+
+"$PARVIK_ROOT/scripts/setup.sh" || exit 1
+
+summary=()
+total_passed=0
+total_failed=0
+
+# Runs ctest in a build folder and keeps its counts for the summary.
+run_suite() {
+  local name=$1 dir=$2; shift 2
+  echo "== $name"
+  local log="$dir/ctest-summary.log"
+  (cd "$dir" && "$@" ctest --output-on-failure -j"$(jobs)") 2>&1 | tee "$log"
+  local line passed total
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [ -z "$line" ]; then
+    summary+=("$name: did not run")
+    total_failed=$((total_failed + 1))
+    return
+  fi
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  failed=$(sed -E 's/.*tests passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  passed=$((total - failed))
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed))
+  summary+=("$name: $passed passed, $failed failed")
+}
+
+build_failed() {
+  summary+=("$1: build failed")
+  total_failed=$((total_failed + 1))
+}
+
+if build_native "$PARVIK_BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+  run_suite "native" "$PARVIK_BUILD/native"
+else build_failed native; fi
+
+if build_native "$PARVIK_BUILD/native-asan" -DCMAKE_BUILD_TYPE=Debug -DPARVIK_SANITIZE=ON; then
+  ASAN_OPTIONS=detect_leaks=1 run_suite "native ASan+UBSan" "$PARVIK_BUILD/native-asan"
+else build_failed "native ASan+UBSan"; fi
+
+if build_windows RelWithDebInfo ON; then
+  prepare_wine
+  run_suite "windows (Wine)" "$PARVIK_BUILD/windows" xvfb-run -a -s "-screen 0 1280x1024x24"
+  wineserver -k 2>/dev/null || true
+else build_failed "windows (Wine)"; fi
+
+echo
+echo "== Summary"
+printf '  %s\n' "${summary[@]}"
+echo "$total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ]

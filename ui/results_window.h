@@ -1,0 +1,17 @@
+// The results window: a top-level report list view, one row per file of every
+// duplicate group plus separator, heading and timing rows. Rows are always
+// inserted at the top. Item data is the file index of a file row, -1 otherwise.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+extern HWND resultsWindow;  // null until the first search creates it
+
+// Creates the window to the right of the page's sheet, or empties it.
+void PrepareResultsWindow(HWND page);
+// Inserts one row at the top; returns its position.
+int AddResultRow(HWND list, int32_t itemData, const char* text);
+// Row r is marked when it is selected and is a file row; its file index then
+// goes to *fileIndex.
+bool IsMarkedRow(HWND list, int row, int32_t* fileIndex);
