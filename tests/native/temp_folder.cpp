@@ -1,0 +1,48 @@
+#include "temp_folder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+  std::string pattern = (fs::temp_directory_path() / "parvik-test-XXXXXX").string();
+  path = mkdtemp(pattern.data()) ? pattern : std::string();
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  if (!path.empty()) fs::remove_all(path, ignored);
+}
+
+std::string TempFolder::At(const std::string& relative) const { return path + "/" + relative; }
+
+std::string TempFolder::MakeFolder(const std::string& relative) const {
+  fs::create_directories(At(relative));
+  return At(relative);
+}
+
+std::string TempFolder::Write(const std::string& relative, const std::string& bytes) const {
+  std::string file = At(relative);
+  fs::create_directories(fs::path(file).parent_path());
+  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return file;
+}
+
+std::string TempFolder::WriteSparse(const std::string& relative, uint64_t size, uint64_t offset,
+                                    const std::string& bytes) const {
+  std::string file = At(relative);
+  fs::create_directories(fs::path(file).parent_path());
+  int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd >= 0) {
+    if (ftruncate(fd, static_cast<off_t>(size)) != 0 ||
+        pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) < 0)
+      file.clear();
+    close(fd);
+  }
+  return file;
+}
