@@ -5,16 +5,24 @@ export WINEPREFIX=${PARVIK_WINEPREFIX:-$HOME/.cache/parvik/wine}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers: the program needs neither.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=win32
 
 jobs() { nproc 2>/dev/null || echo 2; }
 
-# The 32-bit Windows program and its tests, cross-compiled.
+# The Windows program and its tests, cross-compiled: `windows` is the shipped
+# 32-bit build, `windows64` the same sources as 64-bit code.
 build_windows() {
-  local type=${1:-Release} tests=${2:-ON}
-  cmake -S "$PARVIK_ROOT" -B "$PARVIK_BUILD/windows" -DCMAKE_BUILD_TYPE="$type" \
-    -DPARVIK_TESTS="$tests" -DCMAKE_TOOLCHAIN_FILE="$PARVIK_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
-  cmake --build "$PARVIK_BUILD/windows" -j"$(jobs)"
+  local folder=$1 type=${2:-Release} tests=${3:-ON} toolchain=mingw-w64-i686
+  [ "$folder" = windows64 ] && toolchain=mingw-w64-x86_64
+  cmake -S "$PARVIK_ROOT" -B "$PARVIK_BUILD/$folder" -DCMAKE_BUILD_TYPE="$type" \
+    -DPARVIK_TESTS="$tests" -DCMAKE_TOOLCHAIN_FILE="$PARVIK_ROOT/cmake/$toolchain.cmake" >/dev/null
+  cmake --build "$PARVIK_BUILD/$folder" -j"$(jobs)"
+}
+
+# True when this machine runs 32-bit x86 code (some kernels are built
+# without it; Wine then runs only 64-bit Windows programs).
+runs_32bit_code() {
+  [ -x /usr/lib/wine/wine ] || return 1
+  /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
 # The engine, the platform layer, the console front end and their tests.
@@ -28,7 +36,7 @@ prepare_wine() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     echo "Preparing the Wine prefix in $WINEPREFIX (once)"
-    wineboot -i >/dev/null 2>&1 || true
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
 }

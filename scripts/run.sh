@@ -23,8 +23,16 @@ if [ -z "${DISPLAY:-}" ]; then
   exec "$PARVIK_BUILD/native-release/parvik-cli" --filter "${filter:-*.*}" "${folders[@]}"
 fi
 
-build_windows Release OFF >/dev/null
+build_windows windows Release OFF >/dev/null
+program_folder=windows
+if ! runs_32bit_code; then
+  echo "Dieser Rechner führt keinen 32-Bit-x86-Code aus: gestartet wird der 64-Bit-Build derselben Quellen." >&2
+  program_folder=windows64
+  build_windows windows64 Release OFF >/dev/null
+fi
 prepare_wine
+wine=wine
+[ "$program_folder" = windows64 ] && wine=/usr/lib/wine/wine64
 
 # Wine would escape the quotes around a switch's value; a batch file passes
 # the command line exactly as written.
@@ -33,13 +41,13 @@ while [ $# -gt 0 ]; do
   case "$1" in
     /dir|/filter)
       value=${2-}
-      if [ "$1" = /dir ] && [ "${value:0:1}" = / ]; then value=$(winepath -w "$value" 2>/dev/null); fi
+      if [ "$1" = /dir ] && [ "${value:0:1}" = / ]; then value=$("$wine" winepath -w "$value" 2>/dev/null); fi
       line+=" $1 \"$value\""
       shift 2 || shift ;;
     *) line+=" $1"; shift ;;
   esac
 done
-launcher="$PARVIK_BUILD/windows/start-parvik.bat"
+launcher="$PARVIK_BUILD/$program_folder/start-parvik.bat"
 printf '@echo off\r\n%s\r\n' "$line" | iconv -f UTF-8 -t CP1252 > "$launcher"
-cd "$PARVIK_BUILD/windows"
-exec wine cmd /c start-parvik.bat
+cd "$PARVIK_BUILD/$program_folder"
+exec "$wine" cmd /c start-parvik.bat
