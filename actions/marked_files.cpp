@@ -1,0 +1,115 @@
+#include "actions/marked_files.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "engine/listing.h"
+#include "ui/message_box.h"
+#include "ui/results_window.h"
+
+namespace {
+
+// Exclusive creation, so that a log of an earlier run is never emptied.
+FILE* CreateNewTextFileOnDisk(const char* path) {
+  int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  FILE* file = _fdopen(fd, "w");
+  if (file == nullptr) _close(fd);
+  return file;
+}
+
+bool IsPathTaken(const char* path) {
+  return errno == EEXIST || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+FILE* (*createNewTextFile)(const char* path) = CreateNewTextFileOnDisk;
+
+bool ExecutableFolder(char (&folder)[MaxPath]) {
+  DWORD length = GetModuleFileNameA(nullptr, folder, MaxPath);
+  if (length == 0 || length >= MaxPath) {
+    folder[0] = '\0';
+    return false;
+  }
+  char* end = nullptr;
+  for (char* c = folder; *c != '\0'; ++c)
+    if (*c == '\\' || *c == '/' || *c == ':') end = c + 1;
+  if (end == nullptr) {
+    folder[0] = '\0';
+    return false;
+  }
+  *end = '\0';
+  return true;
+}
+
+void TakeRunStamp(RunStamp* stamp) {
+  LocalNow(&stamp->time);
+  const CalendarTime& t = stamp->time;
+  snprintf(stamp->text, sizeof stamp->text, "%02d%02d%04d-%02d%02d%02d", t.day, t.month, t.year,
+           t.hour, t.minute, t.second);
+}
+
+bool NumberedPath(char (&path)[MaxPath], const char* stem, const char* ext, int number) {
+  int length = number <= 1 ? snprintf(path, MaxPath, "%s%s", stem, ext)
+                           : snprintf(path, MaxPath, "%s (%d)%s", stem, number, ext);
+  return length >= 0 && length < MaxPath;
+}
+
+FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]) {
+  for (int number = 1; number <= MaxNameNumber; ++number) {
+    if (!NumberedPath(path, stem, ext, number)) break;
+    errno = 0;
+    FILE* log = createNewTextFile(path);
+    if (log != nullptr) return log;
+    if (!IsPathTaken(path)) break;
+  }
+  path[0] = '\0';
+  return nullptr;
+}
+
+void WriteLogHeader(FILE* log, const char* title, const RunStamp& stamp) {
+  const CalendarTime& t = stamp.time;
+  char line[MaxPath];
+  snprintf(line, sizeof line, "Parvik 2.3, %02d.%02d.%04d  %02d:%02d:%02d", t.day, t.month, t.year,
+           t.hour, t.minute, t.second);
+  fprintf(log, "%s\n", title);
+  fprintf(log, "%s\n", line);
+}
+
+int ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log) {
+  int failed = 0;
+  int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
+  for (int j = 0; j < count; ++j) {
+    int32_t index = TextRow;
+    if (!IsMarkedRow(resultsWindow, j, &index)) continue;
+    // Item data always names an entry of the last run; never read past it.
+    if (index < 0 || static_cast<uint32_t>(index) >= fileTable.count) continue;
+    const FileEntry& entry = fileTable.entries[index];
+    if (!act(entry, context)) {
+      ++failed;
+      continue;
+    }
+    SendMessageA(resultsWindow, LVM_DELETEITEM, j, 0);
+    --j;  // the next row has moved up into place j
+    --count;
+    if (log != nullptr) {
+      char row[RowTextSize];
+      FormatFileRow(entry, row);
+      fprintf(log, "%s\n", row);
+    }
+  }
+  return failed;
+}
+
+void ReportFilesThatStayed(int stayed, const char* format) {
+  if (stayed <= 0) return;
+  char text[64];
+  snprintf(text, sizeof text, format, stayed);
+  ShowMessage(text, "Fehler!", MB_OK);
+}
