@@ -11,10 +11,12 @@ constexpr uint32_t SpareRecords = 10;
 constexpr uint32_t GrowthStep = 20000;
 
 // The read state of an open entry: the offset of its next read and the byte
-// count of the last read, which stays pending until it is collected.
+// count of the last read, which stays pending until it is collected, with a
+// mark when that read failed or did not deliver what the file should hold.
 struct ReadCursor {
   uint64_t offset;
   uint32_t pendingCount;
+  uint8_t pendingFailed;
 };
 
 struct FileEntry {

@@ -1,0 +1,82 @@
+#include "engine/entry_io.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "engine/compare.h"
+#include "engine/hooks.h"
+
+void* (*resizeCacheStorage)(void* block, size_t bytes) = realloc;
+
+// Enough for the prefix and its read-ahead chunk: most files of a size run
+// differ within their first bytes and never need more.
+constexpr uint32_t InitialCacheBytes = 4096;
+
+uint32_t CacheCeiling(const FileEntry& entry) {
+  return static_cast<uint32_t>(std::min<uint64_t>(entry.size, CacheLimit)) + PrefixSize;
+}
+
+bool ObtainCache(FileEntry& entry) {
+  uint32_t capacity = std::min(InitialCacheBytes, CacheCeiling(entry));
+  uint8_t* block = static_cast<uint8_t*>(resizeCacheStorage(nullptr, capacity));
+  if (!block) return false;
+  entry.cache = block;
+  entry.cacheCapacity = capacity;
+  entry.cachedBytes = 0;
+  return true;
+}
+
+bool ReserveCache(FileEntry& entry, uint64_t end) {
+  if (end <= entry.cacheCapacity) return true;
+  uint64_t doubled = static_cast<uint64_t>(entry.cacheCapacity) * 2;
+  uint32_t capacity =
+      static_cast<uint32_t>(std::min<uint64_t>(std::max(end, doubled), CacheCeiling(entry)));
+  if (capacity < end) return false;  // callers never ask past the ceiling
+  uint8_t* block = static_cast<uint8_t*>(resizeCacheStorage(entry.cache, capacity));
+  if (!block) return false;
+  entry.cache = block;
+  entry.cacheCapacity = capacity;
+  return true;
+}
+
+void ReleaseCache(FileEntry& entry) {
+  free(entry.cache);
+  entry.cache = nullptr;
+  entry.cacheCapacity = 0;
+}
+
+bool OpenEntry(FileEntry& entry) {
+  entry.handle = platform.openExclusive(entry.path);
+  return entry.handle != InvalidFileHandle;
+}
+
+void ReleaseEntry(FileEntry& entry) {
+  if (entry.handle != InvalidFileHandle) platform.closeFile(entry.handle);
+  entry.handle = InvalidFileHandle;
+  if (entry.cache) ReleaseCache(entry);
+}
+
+void ShowOutOfMemory() {
+  engineHooks.showMessage("Fehler!", "Nicht mehr genug Speicher.", ButtonsOk);
+}
+
+uint64_t BytesLeft(const FileEntry& entry) {
+  return entry.size > entry.overlapped.offset ? entry.size - entry.overlapped.offset : 0;
+}
+
+void IssueRead(FileEntry& entry, uint8_t* dest, uint32_t n) {
+  uint32_t count = 0;
+  bool ok = platform.readAt(entry.handle, entry.overlapped.offset, dest, n, &count);
+  uint64_t expected = std::min<uint64_t>(n, BytesLeft(entry));
+  entry.overlapped.pendingCount = count;
+  entry.overlapped.pendingFailed = !ok || count != expected;
+}
+
+uint32_t CollectRead(FileEntry& entry, bool* failed) {
+  uint32_t count = entry.overlapped.pendingCount;
+  *failed = entry.overlapped.pendingFailed != 0;
+  entry.overlapped.offset += count;
+  entry.overlapped.pendingCount = 0;
+  entry.overlapped.pendingFailed = 0;
+  return count;
+}

@@ -1,0 +1,48 @@
+// What the grouping pass and the content comparison do to one table entry:
+// open and close its file, hold its prefix cache, and read it at its read
+// position with the count left pending until it is collected.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/file_table.h"
+
+// Where cache storage comes from (realloc semantics); tests replace it to make
+// growth fail.
+extern void* (*resizeCacheStorage)(void* block, size_t bytes);
+
+// The most a cache may ever hold: the cacheable part of the file plus the
+// prefix slack, min(size, CacheLimit) + PrefixSize.
+uint32_t CacheCeiling(const FileEntry& entry);
+
+// Gives the entry an empty cache (cachedBytes 0) of modest capacity; it grows
+// as it is filled. False when no memory is left.
+bool ObtainCache(FileEntry& entry);
+
+// Makes room for the first `end` bytes (end <= CacheCeiling), at least doubling
+// the capacity so that filling a cache block by block costs few copies. False
+// when no memory is left; the cache is then unchanged.
+bool ReserveCache(FileEntry& entry, uint64_t end);
+
+void ReleaseCache(FileEntry& entry);
+
+// Opens the entry's file exclusively. False when it cannot be opened.
+bool OpenEntry(FileEntry& entry);
+
+// Closes the entry's file and releases its cache, whichever it holds.
+void ReleaseEntry(FileEntry& entry);
+
+// "Fehler!" / "Nicht mehr genug Speicher.", the one memory message of the pass.
+void ShowOutOfMemory();
+
+// Bytes of the file from the read position to its end; 0 at or beyond it.
+uint64_t BytesLeft(const FileEntry& entry);
+
+// Reads up to n bytes at the read position into dest; the count stays pending
+// (replacing an older pending count) until the entry is collected.
+void IssueRead(FileEntry& entry, uint8_t* dest, uint32_t n);
+
+// Adds the pending count to the read position, clears it and returns it.
+// `*failed` is set when that read failed or delivered other than exactly the
+// bytes the file holds there by its scanned size (it shrank, grew or broke).
+uint32_t CollectRead(FileEntry& entry, bool* failed);
