@@ -1,0 +1,47 @@
+#include "app/property_sheet.h"
+
+#include <cstddef>
+
+#include "app/module.h"
+#include "res/resource.h"
+#include "ui/main_page.h"
+
+// The first versions of both records, which every comctl32 accepts: 40 bytes
+// each in the 32-bit program.
+constexpr UINT PageRecordSize =
+    offsetof(PROPSHEETPAGEA, pcRefParent) + sizeof(PROPSHEETPAGEA::pcRefParent);
+constexpr UINT HeaderRecordSize =
+    offsetof(PROPSHEETHEADERA, pfnCallback) + sizeof(PROPSHEETHEADERA::pfnCallback);
+#if !defined(_WIN64)
+static_assert(PageRecordSize == 40 && HeaderRecordSize == 40, "first record versions");
+#endif
+
+void DescribePropertySheet(PROPSHEETPAGEA* page, PROPSHEETHEADERA* header) {
+  *page = {};
+  page->dwSize = PageRecordSize;
+  page->dwFlags = PSP_USETITLE | PSP_HASHELP;
+  page->hInstance = moduleInstance;
+  page->pszTemplate = RES_MAIN_PAGE;
+  page->pszIcon = nullptr;
+  page->pszTitle = "Parvik";
+  page->pfnDlgProc = MainPageProc;
+  page->lParam = 0;
+
+  *header = {};
+  header->dwSize = HeaderRecordSize;
+  header->dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_HASHELP | PSH_NOCONTEXTHELP;
+  header->hwndParent = nullptr;
+  header->hInstance = moduleInstance;
+  header->hIcon = nullptr;
+  header->pszCaption = "Parvik 2.3";
+  header->nPages = 1;
+  header->nStartPage = 0;
+  header->ppsp = page;
+}
+
+int ShowPropertySheet() {
+  PROPSHEETPAGEA page;
+  PROPSHEETHEADERA header;
+  DescribePropertySheet(&page, &header);
+  return static_cast<int>(PropertySheetA(&header));
+}

@@ -1,0 +1,51 @@
+#include "ui/history.h"
+
+#include <cstring>
+
+#include "engine/text.h"
+
+int RememberInHistory(HWND box, History& history, const char* value) {
+  int match = -1;
+  for (int n = 0; n < HistorySize; n++) {
+    if (SameTextIgnoringAsciiCase(value, history[n])) match = n;
+  }
+  if (match >= 0) return match;
+  memmove(history[1], history[0], sizeof(history[0]) * (HistorySize - 1));
+  CopyText(history[0], MaxPath, value);
+  ListHistory(box, history);
+  return 0;
+}
+
+void ListHistory(HWND box, const History& history) {
+  SendMessageA(box, CB_RESETCONTENT, 0, 0);
+  for (int n = HistorySize - 1; n >= 0; n--) {
+    if (history[n][0] == '\0') continue;
+    SendMessageA(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(history[n]));
+  }
+}
+
+void ShowPathHistory(HWND box) {
+  ListHistory(box, settings.pathHistory);
+  SetWindowTextA(box, settings.currentPath);
+  int match = -1;
+  for (int n = HistorySize - 1; n >= 0; n--) {
+    if (SameTextIgnoringAsciiCase(settings.currentPath, settings.pathHistory[n])) match = n;
+  }
+  if (match >= 0) {
+    SendMessageA(box, CB_SETCURSEL, match, 0);
+  } else {
+    SetWindowTextA(box, settings.currentPath);
+  }
+}
+
+void ShowFilterHistory(HWND box) {
+  ListHistory(box, settings.filterHistory);
+  SetWindowTextA(box, settings.currentFilter);
+  LRESULT found =
+      SendMessageA(box, CB_FINDSTRING, 0, reinterpret_cast<LPARAM>(settings.currentFilter));
+  if (found == CB_ERR) {
+    SetWindowTextA(box, settings.currentFilter);
+  } else {
+    SendMessageA(box, CB_SETCURSEL, found, 0);
+  }
+}

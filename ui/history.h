@@ -1,0 +1,23 @@
+// The path and filter histories behind the page's two combo boxes: ten
+// entries each, entry 0 the newest, "" a free slot.
+#pragma once
+#include <windows.h>
+
+#include "engine/settings.h"
+
+using History = char[HistorySize][MaxPath];
+
+// Remembers `value` in `history` unless an entry already equals it (only a-z
+// match regardless of case); a new value goes to entry 0, the oldest entry is
+// dropped and `box` is filled again. Returns the entry that holds the value:
+// the highest matching one, or 0 for a new value.
+int RememberInHistory(HWND box, History& history, const char* value);
+
+// Empties the list of `box` and lists the non-empty entries, entry 0 first.
+void ListHistory(HWND box, const History& history);
+
+// Fill the two boxes from settings when the page opens: the path box selects
+// the lowest entry equal to currentPath, the filter box the first entry that
+// begins with currentFilter (CB_FINDSTRING from position 1 round to 0).
+void ShowPathHistory(HWND box);
+void ShowFilterHistory(HWND box);

@@ -1,0 +1,8 @@
+// The only page of the sheet: inputs, options, statistics and buttons, built
+// from the dialog template MAIN.
+#pragma once
+#include <windows.h>
+
+extern HWND pageWindow;  // null until the page is initialised
+
+INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

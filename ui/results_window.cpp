@@ -1,0 +1,66 @@
+#include "ui/results_window.h"
+
+#include <commctrl.h>
+
+#include "app/module.h"
+
+HWND resultsWindow;
+
+namespace {
+
+constexpr int ResultsWidth = 640;
+constexpr int ResultsHeight = 480;
+constexpr int ColumnWidth = 1200;  // wide enough for long paths without a scroll
+
+void CreateResultsWindow(HWND page) {
+  RECT sheet;
+  GetWindowRect(GetParent(page), &sheet);
+  // No system menu, so no close box: the window lives as long as the program.
+  resultsWindow = CreateWindowExA(0, WC_LISTVIEWA, "Parvik",
+                                  WS_VISIBLE | WS_CAPTION | WS_THICKFRAME | LVS_REPORT,
+                                  sheet.right, sheet.top, ResultsWidth, ResultsHeight,
+                                  GetDesktopWindow(), nullptr, moduleInstance, nullptr);
+  char title[] = "Datei";
+  LVCOLUMNA column = {};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = ColumnWidth;
+  column.pszText = title;
+  column.cchTextMax = MAX_PATH;
+  column.iSubItem = 0;
+  SendMessageA(resultsWindow, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  ShowWindow(resultsWindow, SW_SHOW);
+}
+
+}  // namespace
+
+void PrepareResultsWindow(HWND page) {
+  if (resultsWindow) {
+    SendMessageA(resultsWindow, LVM_DELETEALLITEMS, 0, 0);
+    return;
+  }
+  CreateResultsWindow(page);
+}
+
+int AddResultRow(HWND list, int32_t itemData, const char* text) {
+  static LVITEMA row;
+  row = {};
+  row.mask = LVIF_TEXT | LVIF_PARAM;
+  row.iItem = 0;  // always on top: the newest row stands first
+  row.pszText = const_cast<char*>(text);
+  row.lParam = itemData;
+  return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
+}
+
+bool IsMarkedRow(HWND list, int row, int32_t* fileIndex) {
+  LVITEMA item = {};
+  item.mask = LVIF_STATE | LVIF_PARAM;
+  item.iItem = row;
+  item.stateMask = LVIS_SELECTED;
+  item.lParam = -1;
+  SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  int32_t data = static_cast<int32_t>(item.lParam);
+  if (item.state != LVIS_SELECTED || data == -1) return false;
+  *fileIndex = data;
+  return true;
+}

@@ -1,0 +1,119 @@
+#include "ui/search_run.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "actions/result_log.h"
+#include "engine/file_table.h"
+#include "engine/search.h"
+#include "engine/settings.h"
+#include "res/resource.h"
+#include "ui/history.h"
+#include "ui/message_box.h"
+#include "ui/results_window.h"
+
+namespace {
+
+bool runOnStack;
+int sheetButtonAfterRun;  // 0, or the sheet button to press when the run is over
+HWND folderList;          // read by ReadListedFolder during the scan
+
+// The closing steps of every run; also the whole effect of a cancel click.
+void ShowTotals(HWND page) {
+  SetDlgItemInt(page, IDC_FILES, fileTable.count, FALSE);
+  SetDlgItemInt(page, IDC_DUPLICATES, searchState.duplicateCount, FALSE);
+  char elapsed[32];
+  snprintf(elapsed, sizeof elapsed, "%d sec", ElapsedSeconds());
+  SetDlgItemTextA(page, IDC_ELAPSED, elapsed);
+  SetDlgItemTextA(page, IDC_START, "&Start");
+  searchState.running = 0;
+}
+
+void ResetCounters(HWND page) {
+  fileTable.count = 0;
+  searchState.duplicateCount = 0;
+  searchState.duplicateBytes = 0.0f;
+  SetDlgItemInt(page, IDC_DUPLICATES, 0, FALSE);
+  SetDlgItemTextA(page, IDC_MEGABYTES, "0");
+  SetDlgItemTextA(page, IDC_START, "&Abbruch");
+}
+
+// Takes path and filter from the page into settings and their histories.
+// False (after telling the user) when the path is too short to name a folder.
+bool TakeInputs(HWND page) {
+  GetDlgItemTextA(page, IDC_PATH, settings.currentPath, MaxPath);
+  if (strlen(settings.currentPath) < 2) {
+    ShowMessage("Falscher Pfad", "Fehler!", MB_OK);
+    SetDlgItemTextA(page, IDC_START, "&Start");
+    searchState.running = 0;
+    return false;
+  }
+  HWND pathBox = GetDlgItem(page, IDC_PATH);
+  int position = RememberInHistory(pathBox, settings.pathHistory, settings.currentPath);
+  SendMessageA(pathBox, CB_SETCURSEL, position, 0);
+
+  HWND filterBox = GetDlgItem(page, IDC_FILTER);
+  GetDlgItemTextA(page, IDC_FILTER, settings.currentFilter, MaxPath);
+  RememberInHistory(filterBox, settings.filterHistory, settings.currentFilter);
+
+  // "c:\" is scanned as "c:"; the history keeps the text as typed.
+  size_t length = strlen(settings.currentPath);
+  if (settings.currentPath[length - 1] == '\\') settings.currentPath[length - 1] = '\0';
+
+  LRESULT found = SendMessageA(filterBox, CB_FINDSTRING, 0,
+                               reinterpret_cast<LPARAM>(settings.currentFilter));
+  SendMessageA(filterBox, CB_SETCURSEL, found, 0);
+  return true;
+}
+
+void ReadListedFolder(int index, char* folder) {
+  LRESULT length = SendMessageA(folderList, LB_GETTEXTLEN, index, 0);
+  if (length < 0 || length >= MaxPath) return;  // LB_GETTEXT has no size limit
+  SendMessageA(folderList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(folder));
+}
+
+void AddRowToResults(int32_t itemData, const char* text) {
+  AddResultRow(resultsWindow, itemData, text);
+}
+
+void RunOnce(HWND page) {
+  ResetCounters(page);
+  if (!TakeInputs(page)) return;
+  PrepareResultsWindow(page);
+  folderList = GetDlgItem(page, IDC_FOLDERS);
+  int folders = static_cast<int>(SendMessageA(folderList, LB_GETCOUNT, 0, 0));
+  RunSearchSteps(folders, ReadListedFolder, AddRowToResults);
+  if (settings.logFile) WriteResultLog(logPath);
+  ShowTotals(page);
+}
+
+}  // namespace
+
+bool SearchOnStack() { return runOnStack; }
+
+void RunSearch(HWND page) {
+  if (searchState.running) {
+    ShowTotals(page);  // cancel: the interrupted run winds down by itself
+    return;
+  }
+  if (runOnStack) {
+    // A new run now would clear the table under the one still winding down.
+    MessageBeep(MB_OK);
+    return;
+  }
+  searchState.running = 1;
+  runOnStack = true;
+  RunOnce(page);
+  runOnStack = false;
+  if (sheetButtonAfterRun) {
+    PostMessageA(GetParent(page), PSM_PRESSBUTTON, sheetButtonAfterRun, 0);
+    sheetButtonAfterRun = 0;
+  }
+}
+
+void CloseSheetAfterRun(HWND page, int sheetButton) {
+  sheetButtonAfterRun = sheetButton;
+  if (searchState.running) ShowTotals(page);
+}
