@@ -38,7 +38,9 @@ prepare_wine() {
     echo "Preparing the Wine prefix in $WINEPREFIX (once)"
     /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
-    # Xvfb has no window manager; unmanaged windows keep Wine from waiting for one.
+  fi
+  # Xvfb has no window manager; unmanaged windows keep Wine from waiting for one.
+  if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
     /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wineserver -w || true
   fi

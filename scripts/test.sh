@@ -29,7 +29,11 @@ run_suite() {
   passed=$((total - failed))
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed))
-  summary+=("$name: $passed passed, $failed failed")
+  # Each ctest entry may hold many GoogleTest cases; count those as well.
+  local cases
+  cases=$(grep -hoE '^\[  PASSED  \] [0-9]+ tests?' "$dir/Testing/Temporary/LastTest.log" 2>/dev/null |
+          awk '{ sum += $4 } END { print sum + 0 }')
+  summary+=("$name: $passed passed, $failed failed ($cases GoogleTest cases passed)")
 }
 
 build_failed() {

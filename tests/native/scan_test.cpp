@@ -9,43 +9,13 @@
 #include "engine/scan.h"
 #include "engine/settings.h"
 #include "engine/text.h"
+#include "engine_fixture.h"
 #include "temp_folder.h"
 
 namespace {
 
-struct ProgressLog {
-  std::vector<uint32_t> counts;
-  int pumps = 0;
-  uint32_t stopAtCount = 0;  // clears running when the count shown reaches this
-};
-ProgressLog progress;
-
-void RecordNumber(int field, uint32_t value) {
-  if (field != FieldFileCount) return;
-  progress.counts.push_back(value);
-  if (progress.stopAtCount && value >= progress.stopAtCount) searchState.running = 0;
-}
-void RecordPump() { progress.pumps++; }
-
-class Scan : public ::testing::Test {
+class Scan : public enginetest::EngineTest {
  protected:
-  void SetUp() override {
-    if (!fileTable.entries) {
-      ASSERT_TRUE(CreateFileTable());
-    }
-    ClearFileTable();
-    fileTable.count = 0;
-    settings = Settings{};
-    CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.*");
-    searchState = SearchState{};
-    searchState.running = 1;
-    progress = ProgressLog{};
-    ResetEngineHooks();
-    engineHooks.setFieldNumber = RecordNumber;
-    engineHooks.pumpMessages = RecordPump;
-  }
-  void TearDown() override { ResetEngineHooks(); }
-
   std::vector<std::string> ScannedPaths(const std::string& root) {
     ScanDirectory(root.c_str());
     std::vector<std::string> paths;
@@ -54,8 +24,19 @@ class Scan : public ::testing::Test {
     return paths;
   }
 
-  TempFolder temp;
+  // The file counts the scan showed, in order.
+  static std::vector<std::string> CountsShown() {
+    std::vector<std::string> counts;
+    for (const enginetest::FieldWrite& write : enginetest::shown.fields)
+      if (write.field == FieldFileCount) counts.push_back(write.text);
+    return counts;
+  }
 };
+
+// Plays the user who clicks "Abbruch" once fifty files are shown.
+void CancelAtFifty(int field, uint32_t value) {
+  if (field == FieldFileCount && value >= 50) searchState.running = 0;
+}
 
 }  // namespace
 
@@ -84,8 +65,7 @@ TEST_F(Scan, TakesOnlyFilesLargerThanMinSize) {
   temp.Write("hundred", std::string(100, 'h'));
   temp.Write("hundred-and-one", std::string(101, 'h'));
   EXPECT_EQ(ScannedPaths(temp.path), (std::vector<std::string>{"/hundred", "/hundred-and-one"}));
-  ClearFileTable();
-  fileTable.count = 0;
+  TableTest::SetUp();
   settings.minSize = 100;
   EXPECT_EQ(ScannedPaths(temp.path), (std::vector<std::string>{"/hundred-and-one"}));
 }
@@ -126,8 +106,8 @@ TEST_F(Scan, ShowsProgressAndPumpsAtEveryFiftiethFile) {
   for (int i = 0; i < 120; i++) temp.Write("f" + std::to_string(1000 + i), "x");
   ScanDirectory(temp.path.c_str());
   EXPECT_EQ(fileTable.count, 120u);
-  EXPECT_EQ(progress.counts, (std::vector<uint32_t>{50, 100}));
-  EXPECT_EQ(progress.pumps, 2);
+  EXPECT_EQ(CountsShown(), (std::vector<std::string>{"50", "100"}));
+  EXPECT_EQ(enginetest::shown.pumps, 2);
 }
 
 TEST_F(Scan, SkippedFilesShowProgressWhileTheCountIsAMultipleOfFifty) {
@@ -135,13 +115,13 @@ TEST_F(Scan, SkippedFilesShowProgressWhileTheCountIsAMultipleOfFifty) {
   temp.Write("b", "");
   temp.MakeFolder("only-a-folder");
   ScanDirectory(temp.path.c_str());
-  EXPECT_EQ(progress.counts, (std::vector<uint32_t>{0, 0}));
+  EXPECT_EQ(CountsShown(), (std::vector<std::string>{"0", "0"}));
 }
 
 TEST_F(Scan, StopsWhenRunningIsClearedAndKeepsWhatItFound) {
   for (int i = 0; i < 80; i++) temp.Write("f" + std::to_string(1000 + i), "x");
   temp.Write("z-sub/late", "x");
-  progress.stopAtCount = 50;
+  engineHooks.setFieldNumber = CancelAtFifty;
   ScanDirectory(temp.path.c_str());
   EXPECT_EQ(fileTable.count, 50u);
   EXPECT_EQ(searchState.running, 0);
