@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,7 +95,23 @@ bool FindNext(DirListing* listing, DirEntry* entry) {
 
 void FindClose(DirListing* listing) { delete listing; }
 
+// The grouping pass keeps every compared file of a size run open until it has
+// passed it, so a run of a few thousand files needs as many descriptors. The
+// soft limit (often 1024) is raised to the hard one once; an open refused for
+// lack of descriptors would otherwise drop a file from the comparison.
+void RaiseOpenFileLimit() {
+  static bool raised = false;
+  if (raised) return;
+  raised = true;
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
+}
+
 FileHandle OpenExclusive(const char* path) {
+  RaiseOpenFileLimit();
   int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return InvalidFileHandle;
   struct stat info;

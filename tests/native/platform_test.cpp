@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <string>
@@ -172,4 +173,24 @@ TEST(LocalTime, FileTimesConvertToCalendarFields) {
   EXPECT_EQ(local.month, 1);
   EXPECT_EQ(local.minute, 0);
   EXPECT_EQ(local.second, 0);
+}
+
+TEST(ExclusiveOpen, ThousandsOfFilesCanBeHeldOpenAtOnce) {
+  // A size run of a few thousand files is held open together by the grouping pass.
+  TempFolder temp;
+  std::vector<FileHandle> handles;
+  for (int i = 0; i < 3000; i++) {
+    std::string file = temp.Write("f" + std::to_string(i), "x");
+    handles.push_back(platform.openExclusive(file.c_str()));
+  }
+  size_t opened = 0;
+  for (FileHandle handle : handles)
+    if (handle != InvalidFileHandle) {
+      opened++;
+      platform.closeFile(handle);
+    }
+  struct rlimit limit;
+  getrlimit(RLIMIT_NOFILE, &limit);
+  if (limit.rlim_max < 4000) GTEST_SKIP() << "hard limit of open files is " << limit.rlim_max;
+  EXPECT_EQ(opened, handles.size());
 }
