@@ -47,7 +47,7 @@ while [ $# -gt 0 ]; do
     *) line+=" $1"; shift ;;
   esac
 done
-launcher="$PARVIK_BUILD/$program_folder/start-parvik.bat"
+launcher="$PARVIK_BUILD/$program_folder/launch-parvik.bat"
 printf '@echo off\r\n%s\r\n' "$line" | iconv -f UTF-8 -t CP1252 > "$launcher"
 cd "$PARVIK_BUILD/$program_folder"
-exec "$wine" cmd /c start-parvik.bat
+exec "$wine" cmd.exe /c launch-parvik.bat
