@@ -189,31 +189,28 @@ TEST_F(RealProgram, SearchesTheDirFolderLogsTheResultsAndSavesOnOk) {
   std::vector<std::string> rows = SplitAtCr(bytes);
   ASSERT_EQ(rows.size(), 13u) << bytes;
   EXPECT_TRUE(IsTimingRow(rows[0], "end")) << rows[0];
-  EXPECT_EQ(rows[1], "");
-  EXPECT_EQ(rows[2], "-- L\xE4nge:5000 Byte --");
-  std::vector<std::string> bigRows = {rows[3], rows[4]};
-  std::vector<std::string> expectedBig = {FileRow(bigs[0]), FileRow(bigs[1])};
-  EXPECT_TRUE(std::is_permutation(bigRows.begin(), bigRows.end(), expectedBig.begin()));
-  EXPECT_EQ(rows[5], "");
-  EXPECT_EQ(rows[6], "-- L\xE4nge:1000 Byte --");
-  std::vector<std::string> songRows = {rows[7], rows[8]};
-  std::vector<std::string> expectedSongs = {FileRow(songs[0]), FileRow(songs[1])};
-  EXPECT_TRUE(std::is_permutation(songRows.begin(), songRows.end(), expectedSongs.begin()));
+  // Each group's two rows in either order, under its length heading.
+  auto expectGroup = [&](size_t heading, const char* length, const std::string(&paths)[2]) {
+    EXPECT_EQ(rows[heading - 1], "");
+    EXPECT_EQ(rows[heading], std::string("-- L\xE4nge:") + length + " Byte --");
+    std::vector<std::string> listed = {rows[heading + 1], rows[heading + 2]};
+    std::vector<std::string> expected = {FileRow(paths[0]), FileRow(paths[1])};
+    EXPECT_TRUE(std::is_permutation(listed.begin(), listed.end(), expected.begin())) << heading;
+  };
+  expectGroup(2, "5000", bigs);
+  expectGroup(6, "1000", songs);
   EXPECT_EQ(rows[9], "---");
   EXPECT_TRUE(IsTimingRow(rows[10], "qsort")) << rows[10];
   EXPECT_TRUE(IsTimingRow(rows[11], "scan")) << rows[11];
   EXPECT_EQ(rows[12], "---");
 
-  EXPECT_EQ(Profile(ini, "Parvik", "LogFile"), "1");
-  EXPECT_EQ(Profile(ini, "Parvik", "SameName"), "0");
-  EXPECT_EQ(Profile(ini, "Parvik", "ID3Tag"), "0");
-  EXPECT_EQ(Profile(ini, "Parvik", "Pfad"), music);
-  EXPECT_EQ(Profile(ini, "Pfade", "Pfad0"), music);
-  EXPECT_EQ(Profile(ini, "Pfade", "Pfad9"), "");
-  EXPECT_EQ(Profile(ini, "Parvik", "Filter"), "*.*");
-  EXPECT_EQ(Profile(ini, "Filter", "Filter0"), "*.*");
-  EXPECT_EQ(Profile(ini, "Filter", "Filter1"), "");
-  EXPECT_EQ(Profile(ini, "Parvik", "MinSize"), "10");
+  const std::string saved[][3] = {{"Parvik", "LogFile", "1"},  {"Parvik", "SameName", "0"},
+                                  {"Parvik", "ID3Tag", "0"},   {"Parvik", "Pfad", music},
+                                  {"Pfade", "Pfad0", music},   {"Pfade", "Pfad9", ""},
+                                  {"Parvik", "Filter", "*.*"}, {"Filter", "Filter0", "*.*"},
+                                  {"Filter", "Filter1", ""},   {"Parvik", "MinSize", "10"}};
+  for (const auto& key : saved)
+    EXPECT_EQ(Profile(ini, key[0].c_str(), key[1].c_str()), key[2]) << key[1];
 }
 
 TEST_F(RealProgram, CancelLeavesTheSettingsFileAsItWas) {

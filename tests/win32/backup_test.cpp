@@ -1,19 +1,17 @@
 // Backup of the marked files into BackUp\<stamp> beside the program, with
 // backup.log, on real files and a real list view.
+#include "actions/backup.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "actions/backup.h"
-#include "actions_support.h"
-#include "temp_dir.h"
+#include "test_support.h"
 
 namespace {
 
 using BackupTest = ActionsTest;
-
-const char BackupTitle[] = "verschobene Dateien von Velo-Parvik 1.0\r\n";
 
 std::string OnlyRunFolder() {
   std::vector<std::string> runs = BackupRunFolders();
@@ -21,21 +19,23 @@ std::string OnlyRunFolder() {
   return runs.empty() ? "" : ProgramFolder() + "BackUp\\" + runs[0];
 }
 
-std::string HeaderFor(const std::string& runFolder) {
+std::vector<std::string> FilesIn(const std::string& folder) {
+  return NamesMatching(folder + "\\*", false);
+}
+
+// The backup.log of `runFolder` listing these table entries.
+std::string LogFor(const std::string& runFolder, const std::vector<int32_t>& moved) {
   std::string stamp = runFolder.substr(runFolder.rfind('\\') + 1, 15);
-  return BackupTitle + SecondHeaderFor(stamp) + "\r\n";
+  return "verschobene Dateien von Velo-Parvik 1.0\r\n" + SecondHeaderFor(stamp) + "\r\n" +
+         LoggedRows(moved);
 }
 
 TEST_F(BackupTest, MovesOnlyTheMarkedFilesAndLogsTheirOldPaths) {
-  TempDir temp;
   std::vector<int32_t> group =
       ShowOneGroup({temp.Write("one\\song.mp3", "same"), temp.Write("two\\song copy.mp3", "same"),
                     temp.Write("three\\song.old.mp3", "same")},
                    4);
-  int32_t first = group[0], second = group[1], third = group[2];
-  SelectRow(2);  // a text row: never acted on
-  SelectRow(3);  // two adjacent file rows
-  SelectRow(4);
+  for (int row : {2, 3, 4}) SelectRow(row);  // a text row and two adjacent file rows
 
   BackupMarkedFiles();
 
@@ -46,19 +46,17 @@ TEST_F(BackupTest, MovesOnlyTheMarkedFilesAndLogsTheirOldPaths) {
   EXPECT_FALSE(FileExists(temp.At("one\\song.mp3")));
   EXPECT_FALSE(FileExists(temp.At("two\\song copy.mp3")));
   EXPECT_TRUE(FileExists(temp.At("three\\song.old.mp3")));
-  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"),
-            HeaderFor(run) + FileRowOf(first) + "\r\n" + FileRowOf(second) + "\r\n");
-  std::vector<ListRow> rows = ListedRows();
-  ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[2].text, "-- L\xE4nge:4 Byte --");
-  EXPECT_EQ(rows[3].itemData, third);
-  EXPECT_EQ(rows[4].text, "---");
+  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"), LogFor(run, {group[0], group[1]}));
+  ExpectRows({{TextRow, "end:0 sec"},
+              {TextRow, ""},
+              {TextRow, "-- L\xE4nge:4 Byte --"},
+              {group[2], FileRowOf(group[2])},
+              {TextRow, "---"}});
   // The table still names each file by the path it had.
-  EXPECT_EQ(std::string(fileTable.entries[first].path), temp.At("one\\song.mp3"));
+  EXPECT_EQ(std::string(fileTable.entries[group[0]].path), temp.At("one\\song.mp3"));
 }
 
-TEST_F(BackupTest, WithNothingMarkedOnlyARunFolderWithAHeaderOnlyLogAppears) {
-  TempDir temp;
+TEST_F(BackupTest, WithNothingMarkedOrNoWindowOnlyARunFolderWithAHeaderOnlyLogAppears) {
   int32_t file = AddTableEntry(temp.Write("a.txt", "x"));
   ShowRows({{TextRow, "---"}, {file, FileRowOf(file)}, {TextRow, "---"}});
   SelectRow(0);
@@ -66,71 +64,40 @@ TEST_F(BackupTest, WithNothingMarkedOnlyARunFolderWithAHeaderOnlyLogAppears) {
   BackupMarkedFiles();
 
   std::string run = OnlyRunFolder();
-  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"), HeaderFor(run));
-  EXPECT_EQ(FileNamesIn(run), std::vector<std::string>{"backup.log"});
+  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"), LogFor(run, {}));
+  EXPECT_EQ(FilesIn(run), std::vector<std::string>{"backup.log"});
   EXPECT_TRUE(FileExists(temp.At("a.txt")));
   EXPECT_EQ(ListedRows().size(), 3u);
 
-  // Without a results window there is no row to act on either.
   RemoveActionOutputs();
-  DestroyTestResultsList();
-  resultsWindow = nullptr;
-  BackupMarkedFiles();
-  CreateTestResultsList();
+  WithoutResultsWindow(BackupMarkedFiles);
   run = OnlyRunFolder();
-  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"), HeaderFor(run));
+  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"), LogFor(run, {}));
   EXPECT_TRUE(recordedMessages.empty());
-}
-
-TEST_F(BackupTest, AnExistingBackUpFolderIsReusedAndKeepsEarlierRuns) {
-  TempDir temp;
-  std::string earlier = ProgramFolder() + "BackUp\\01012020-101010";
-  CreateDirectoryA((ProgramFolder() + "BackUp").c_str(), nullptr);
-  CreateDirectoryA(earlier.c_str(), nullptr);
-  WriteBytes(earlier + "\\backup.log", "earlier");
-  int32_t file = AddTableEntry(temp.Write("a.txt", "x"));
-  ShowRows({{file, FileRowOf(file)}});
-  SelectRow(0);
-
-  BackupMarkedFiles();
-
-  EXPECT_TRUE(recordedMessages.empty());
-  EXPECT_EQ(BackupRunFolders().size(), 2u);
-  EXPECT_EQ(ReadWholeFile(earlier + "\\backup.log"), "earlier");
-  EXPECT_FALSE(FileExists(temp.At("a.txt")));
 }
 
 TEST_F(BackupTest, AFileNamedBackUpBesideTheProgramStopsTheRunUntouched) {
-  TempDir temp;
   std::string blocker = ProgramFolder() + "BackUp";
   WriteBytes(blocker, "not a folder");
-  int32_t entry = AddTableEntry(temp.Write("a.txt", "x"));
-  ShowRows({{entry, FileRowOf(entry)}});
-  SelectRow(0);
+  ShowMarkedFiles({temp.Write("a.txt", "x")});
 
   BackupMarkedFiles();
 
-  ASSERT_EQ(recordedMessages.size(), 1u);
-  ExpectMessage(recordedMessages[0], "Kann BackUp-Verzeichnis nicht anlegen", "Fehler!", MB_OK);
+  ExpectMessages({{"Kann BackUp-Verzeichnis nicht anlegen", "Fehler!", MB_OK}});
   EXPECT_EQ(ReadWholeFile(blocker), "not a folder");
   EXPECT_TRUE(FileExists(temp.At("a.txt")));
   EXPECT_EQ(ListedRows().size(), 1u);
 }
 
 TEST_F(BackupTest, ALogThatCannotBeCreatedAsksBeforeAnythingMoves) {
-  TempDir temp;
   MakeLogCreationFail();
-  int32_t entry = AddTableEntry(temp.Write("a.txt", "x"));
-  ShowRows({{entry, FileRowOf(entry)}});
-  SelectRow(0);
+  ShowMarkedFiles({temp.Write("a.txt", "x")});
 
   QueueAnswer(IDNO);
   BackupMarkedFiles();
 
-  ASSERT_EQ(recordedMessages.size(), 1u);
-  ExpectMessage(recordedMessages[0], "Kann Logdatei nicht anlegen\nWeiter?", "Achtung!",
-                MB_YESNO);
-  EXPECT_TRUE(FileNamesIn(OnlyRunFolder()).empty());
+  ExpectMessages({{"Kann Logdatei nicht anlegen\nWeiter?", "Achtung!", MB_YESNO}});
+  EXPECT_TRUE(FilesIn(OnlyRunFolder()).empty());
   EXPECT_TRUE(FileExists(temp.At("a.txt")));
   EXPECT_EQ(ListedRows().size(), 1u);
 
@@ -139,46 +106,32 @@ TEST_F(BackupTest, ALogThatCannotBeCreatedAsksBeforeAnythingMoves) {
   BackupMarkedFiles();
 
   EXPECT_EQ(recordedMessages.size(), 2u);
-  EXPECT_EQ(FileNamesIn(OnlyRunFolder()), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(FilesIn(OnlyRunFolder()), std::vector<std::string>{"a.txt"});
   EXPECT_FALSE(FileExists(temp.At("a.txt")));
   EXPECT_TRUE(ListedRows().empty());
 }
 
 TEST_F(BackupTest, AFileThatCannotBeMovedKeepsItsRowAndIsCounted) {
-  TempDir temp;
-  int32_t busy = AddTableEntry(temp.Write("busy.txt", "open"));
-  int32_t idle = AddTableEntry(temp.Write("free.txt", "closed"));
-  ShowRows({{busy, FileRowOf(busy)}, {idle, FileRowOf(idle)}});
-  SelectRow(0);
-  SelectRow(1);
+  std::vector<int32_t> files =
+      ShowMarkedFiles({temp.Write("busy.txt", "open"), temp.Write("free.txt", "closed")});
   {
     HeldOpenFile inUse(temp.At("busy.txt"));
     BackupMarkedFiles();
   }
 
-  ASSERT_EQ(recordedMessages.size(), 1u);
-  ExpectMessage(recordedMessages[0], "Kann 1 Datei(en) nicht verschieben", "Fehler!", MB_OK);
+  ExpectMessages({{"Kann 1 Datei(en) nicht verschieben", "Fehler!", MB_OK}});
   std::string run = OnlyRunFolder();
   EXPECT_EQ(ReadWholeFile(temp.At("busy.txt")), "open");
   EXPECT_FALSE(FileExists(run + "\\busy.txt"));
   EXPECT_EQ(ReadWholeFile(run + "\\free.txt"), "closed");
-  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"), HeaderFor(run) + FileRowOf(idle) + "\r\n");
-  std::vector<ListRow> rows = ListedRows();
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].itemData, busy);
+  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"), LogFor(run, {files[1]}));
+  ExpectRows({{files[0], FileRowOf(files[0])}});
 }
 
 TEST_F(BackupTest, FilesOfTheSameNameAreNumberedAndNothingIsReplaced) {
-  TempDir temp;
-  int32_t first = AddTableEntry(temp.Write("one\\Bild.jpg", "first"));
-  int32_t second = AddTableEntry(temp.Write("two\\Bild.jpg", "second"));
-  int32_t third = AddTableEntry(temp.Write("three\\BILD.jpg", "third"));
-  int32_t log = AddTableEntry(temp.Write("four\\backup.log", "a log of its own"));
-  ShowRows({{first, FileRowOf(first)},
-            {second, FileRowOf(second)},
-            {third, FileRowOf(third)},
-            {log, FileRowOf(log)}});
-  for (int row = 0; row < 4; ++row) SelectRow(row);
+  std::vector<int32_t> files = ShowMarkedFiles(
+      {temp.Write("one\\Bild.jpg", "first"), temp.Write("two\\Bild.jpg", "second"),
+       temp.Write("three\\BILD.jpg", "third"), temp.Write("four\\backup.log", "a log of its own")});
 
   BackupMarkedFiles();
 
@@ -188,15 +141,12 @@ TEST_F(BackupTest, FilesOfTheSameNameAreNumberedAndNothingIsReplaced) {
   EXPECT_EQ(ReadWholeFile(run + "\\Bild (2).jpg"), "second");
   EXPECT_EQ(ReadWholeFile(run + "\\BILD (3).jpg"), "third");
   EXPECT_EQ(ReadWholeFile(run + "\\backup (2).log"), "a log of its own");
-  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"), HeaderFor(run) + FileRowOf(first) + "\r\n" +
-                                                     FileRowOf(second) + "\r\n" +
-                                                     FileRowOf(third) + "\r\n" + FileRowOf(log) +
-                                                     "\r\n");
+  EXPECT_EQ(ReadWholeFile(run + "\\backup.log"), LogFor(run, files));
   EXPECT_TRUE(ListedRows().empty());
 }
 
+// Also covers a BackUp folder that exists already: its earlier runs stay.
 TEST_F(BackupTest, ASecondRunInTheSameSecondGetsItsOwnFolder) {
-  TempDir temp;
   // Earlier runs in this second and the next two, whichever the run meets.
   CreateDirectoryA((ProgramFolder() + "BackUp").c_str(), nullptr);
   std::vector<std::string> earlier;
@@ -206,12 +156,11 @@ TEST_F(BackupTest, ASecondRunInTheSameSecondGetsItsOwnFolder) {
     CreateDirectoryA(folder.c_str(), nullptr);
     WriteBytes(folder + "\\backup.log", "earlier");
   }
-  int32_t entry = AddTableEntry(temp.Write("a.txt", "x"));
-  ShowRows({{entry, FileRowOf(entry)}});
-  SelectRow(0);
+  std::vector<int32_t> file = ShowMarkedFiles({temp.Write("a.txt", "x")});
 
   BackupMarkedFiles();
 
+  EXPECT_TRUE(recordedMessages.empty());
   std::vector<std::string> added = NewNames(BackupRunFolders(), earlier);
   ASSERT_EQ(added.size(), 1u);
   EXPECT_EQ(BackupRunFolders().size(), 4u);
@@ -222,7 +171,8 @@ TEST_F(BackupTest, ASecondRunInTheSameSecondGetsItsOwnFolder) {
     EXPECT_EQ(ReadWholeFile(ProgramFolder() + "BackUp\\" + run + "\\backup.log"), "earlier");
   std::string folder = ProgramFolder() + "BackUp\\" + added[0];
   EXPECT_EQ(ReadWholeFile(folder + "\\a.txt"), "x");
-  EXPECT_EQ(ReadWholeFile(folder + "\\backup.log"), HeaderFor(folder) + FileRowOf(entry) + "\r\n");
+  EXPECT_EQ(ReadWholeFile(folder + "\\backup.log"), LogFor(folder, file));
+  EXPECT_FALSE(FileExists(temp.At("a.txt")));
 }
 
 TEST_F(BackupTest, ATargetTooLongForAPathIsNotTriedAndCountsAsFailed) {
@@ -234,26 +184,18 @@ TEST_F(BackupTest, ATargetTooLongForAPathIsNotTriedAndCountsAsFailed) {
   std::string longPath = std::string(shortFolder) + "\\";
   longPath += std::string(259 - longPath.size() - 4, 'n') + ".txt";
   WriteBytes(longPath, "");
-  TempDir temp;
-  int32_t tooLong = AddTableEntry(longPath);
-  int32_t fits = AddTableEntry(temp.Write("fits.txt", "x"));
-  ShowRows({{tooLong, FileRowOf(tooLong)}, {fits, FileRowOf(fits)}});
-  SelectRow(0);
-  SelectRow(1);
+  std::vector<int32_t> files = ShowMarkedFiles({longPath, temp.Write("fits.txt", "x")});
 
   BackupMarkedFiles();
 
   bool stayed = FileExists(longPath);
   RemoveTree(shortFolder);
-  ASSERT_EQ(recordedMessages.size(), 1u);
-  ExpectMessage(recordedMessages[0], "Kann 1 Datei(en) nicht verschieben", "Fehler!", MB_OK);
+  ExpectMessages({{"Kann 1 Datei(en) nicht verschieben", "Fehler!", MB_OK}});
   EXPECT_TRUE(stayed);
   std::string run = OnlyRunFolder();
-  EXPECT_EQ(FileNamesIn(run).size(), 2u);  // backup.log and fits.txt
+  EXPECT_EQ(FilesIn(run).size(), 2u);  // backup.log and fits.txt
   EXPECT_TRUE(FileExists(run + "\\fits.txt"));
-  std::vector<ListRow> rows = ListedRows();
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].itemData, tooLong);
+  ExpectRows({{files[0], FileRowOf(files[0])}});
 }
 
 }  // namespace

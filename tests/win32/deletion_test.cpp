@@ -1,165 +1,126 @@
 // Deletion of the marked files after one question, with the log
 // <stamp>-del.log beside the program, on real files and a real list view.
+#include "actions/deletion.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "actions/deletion.h"
-#include "actions_support.h"
-#include "temp_dir.h"
+#include "test_support.h"
 
 namespace {
 
 using DeletionTest = ActionsTest;
 
-const char DeletionTitle[] = "gel\xF6schte Dateien von Velo-Parvik 1.0\r\n";
-const char Question[] = "Markierte Dateien l\xF6schen?\nWirklich sicher?";
+const RecordedMessage Question = {"Markierte Dateien l\xF6schen?\nWirklich sicher?", "Achtung!",
+                                  MB_YESNO};
 
-std::string OnlyDeletionLog() {
+std::string LogText(const std::string& logName, const std::vector<int32_t>& deleted) {
+  return "gel\xF6schte Dateien von Velo-Parvik 1.0\r\n" + SecondHeaderFor(logName) + "\r\n" +
+         LoggedRows(deleted);
+}
+
+// The one deletion log beside the program is named <stamp>-del.log and lists these.
+void ExpectOnlyLogListing(const std::vector<int32_t>& deleted) {
   std::vector<std::string> logs = DeletionLogs();
-  EXPECT_EQ(logs.size(), 1u);
-  return logs.empty() ? "" : logs[0];
-}
-
-std::string HeaderFor(const std::string& logName) {
-  return DeletionTitle + SecondHeaderFor(logName.substr(0, 15)) + "\r\n";
-}
-
-void ExpectQuestion(const RecordedMessage& message) {
-  ExpectMessage(message, Question, "Achtung!", MB_YESNO);
+  ASSERT_EQ(logs.size(), 1u);
+  EXPECT_EQ(logs[0].size(), 23u);
+  EXPECT_EQ(logs[0].substr(15), "-del.log");
+  EXPECT_EQ(ReadWholeFile(ProgramFolder() + logs[0]), LogText(logs[0], deleted));
 }
 
 TEST_F(DeletionTest, DeletesOnlyTheMarkedFilesAfterYesAndLogsThem) {
-  TempDir temp;
   std::vector<int32_t> group =
       ShowOneGroup({temp.Write("one\\clip.avi", "same"), temp.Write("two\\clip.avi", "same"),
                     temp.Write("three\\clip.avi", "same")},
                    4);
-  int32_t first = group[0], second = group[1], third = group[2];
-  SelectRow(1);  // a text row: never acted on
-  SelectRow(4);  // two adjacent file rows
-  SelectRow(5);
+  for (int row : {1, 4, 5}) SelectRow(row);  // a text row and two adjacent file rows
 
   DeleteMarkedFiles();
 
-  ASSERT_EQ(recordedMessages.size(), 1u);
-  ExpectQuestion(recordedMessages[0]);
+  ExpectMessages({Question});
   EXPECT_TRUE(FileExists(temp.At("one\\clip.avi")));
   EXPECT_FALSE(FileExists(temp.At("two\\clip.avi")));
   EXPECT_FALSE(FileExists(temp.At("three\\clip.avi")));
-  std::string log = OnlyDeletionLog();
-  EXPECT_EQ(log.size(), 23u);
-  EXPECT_EQ(log.substr(15), "-del.log");
-  EXPECT_EQ(ReadWholeFile(ProgramFolder() + log),
-            HeaderFor(log) + FileRowOf(second) + "\r\n" + FileRowOf(third) + "\r\n");
-  std::vector<ListRow> rows = ListedRows();
-  ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[1].text, "");
-  EXPECT_EQ(rows[3].itemData, first);
-  EXPECT_EQ(rows[4].text, "---");
+  ExpectOnlyLogListing({group[1], group[2]});
+  ExpectRows({{TextRow, "end:0 sec"},
+              {TextRow, ""},
+              {TextRow, "-- L\xE4nge:4 Byte --"},
+              {group[0], FileRowOf(group[0])},
+              {TextRow, "---"}});
 }
 
 TEST_F(DeletionTest, DecliningKeepsEveryFileAndLeavesAHeaderOnlyLog) {
-  TempDir temp;
-  int32_t entry = AddTableEntry(temp.Write("a.txt", "x"));
-  ShowRows({{entry, FileRowOf(entry)}});
-  SelectRow(0);
+  ShowMarkedFiles({temp.Write("a.txt", "x")});
 
   QueueAnswer(IDNO);
   DeleteMarkedFiles();
 
-  ASSERT_EQ(recordedMessages.size(), 1u);
-  ExpectQuestion(recordedMessages[0]);
+  ExpectMessages({Question});
   EXPECT_TRUE(FileExists(temp.At("a.txt")));
   EXPECT_EQ(ListedRows().size(), 1u);
-  std::string log = OnlyDeletionLog();
-  EXPECT_EQ(ReadWholeFile(ProgramFolder() + log), HeaderFor(log));
+  ExpectOnlyLogListing({});
   // The log was closed: it can be removed at once.
-  EXPECT_TRUE(DeleteFileA((ProgramFolder() + log).c_str()));
+  EXPECT_TRUE(DeleteFileA((ProgramFolder() + DeletionLogs()[0]).c_str()));
 }
 
 TEST_F(DeletionTest, WithNothingMarkedOrNoWindowTheLogIsWrittenAndTheQuestionAsked) {
-  TempDir temp;
   int32_t entry = AddTableEntry(temp.Write("a.txt", "x"));
   ShowRows({{TextRow, "---"}, {entry, FileRowOf(entry)}});
   SelectRow(0);
 
   DeleteMarkedFiles();
 
-  EXPECT_EQ(recordedMessages.size(), 1u);
+  ExpectMessages({Question});
   EXPECT_TRUE(FileExists(temp.At("a.txt")));
   EXPECT_EQ(ListedRows().size(), 2u);
-  std::string log = OnlyDeletionLog();
-  EXPECT_EQ(ReadWholeFile(ProgramFolder() + log), HeaderFor(log));
+  ExpectOnlyLogListing({});
 
   RemoveActionOutputs();
-  DestroyTestResultsList();
-  resultsWindow = nullptr;
-  DeleteMarkedFiles();
-  CreateTestResultsList();
-  ASSERT_EQ(recordedMessages.size(), 2u);
-  ExpectQuestion(recordedMessages[1]);
-  log = OnlyDeletionLog();
-  EXPECT_EQ(ReadWholeFile(ProgramFolder() + log), HeaderFor(log));
+  WithoutResultsWindow(DeleteMarkedFiles);
+  ExpectMessages({Question, Question});
+  ExpectOnlyLogListing({});
   EXPECT_TRUE(FileExists(temp.At("a.txt")));
 }
 
 TEST_F(DeletionTest, ALogThatCannotBeCreatedIsReportedBeforeTheQuestion) {
-  TempDir temp;
   MakeLogCreationFail();
-  int32_t entry = AddTableEntry(temp.Write("a.txt", "x"));
-  ShowRows({{entry, FileRowOf(entry)}});
-  SelectRow(0);
+  ShowMarkedFiles({temp.Write("a.txt", "x")});
 
   DeleteMarkedFiles();
 
-  ASSERT_EQ(recordedMessages.size(), 2u);
-  ExpectMessage(recordedMessages[0], "Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
-  ExpectQuestion(recordedMessages[1]);
+  ExpectMessages({{"Kann Logdatei nicht anlegen", "Achtung!", MB_OK}, Question});
   EXPECT_FALSE(FileExists(temp.At("a.txt")));
   EXPECT_TRUE(ListedRows().empty());
   EXPECT_TRUE(DeletionLogs().empty());
 }
 
 TEST_F(DeletionTest, FilesThatCannotBeDeletedKeepTheirRowsAndAreCounted) {
-  TempDir temp;
-  int32_t busy = AddTableEntry(temp.Write("busy.txt", "open"));
-  int32_t locked = AddTableEntry(temp.Write("locked.txt", "read-only"));
-  int32_t idle = AddTableEntry(temp.Write("idle.txt", "closed"));
+  std::vector<int32_t> files =
+      ShowMarkedFiles({temp.Write("busy.txt", "open"), temp.Write("locked.txt", "read-only"),
+                       temp.Write("idle.txt", "closed")});
   SetFileAttributesA(temp.At("locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  ShowRows({{busy, FileRowOf(busy)}, {locked, FileRowOf(locked)}, {idle, FileRowOf(idle)}});
-  for (int row = 0; row < 3; ++row) SelectRow(row);
   {
     HeldOpenFile inUse(temp.At("busy.txt"));
     DeleteMarkedFiles();
   }
 
-  ASSERT_EQ(recordedMessages.size(), 2u);
-  ExpectQuestion(recordedMessages[0]);
-  ExpectMessage(recordedMessages[1], "Kann 2 Datei(en) nicht l\xF6schen", "Fehler!", MB_OK);
+  ExpectMessages({Question, {"Kann 2 Datei(en) nicht l\xF6schen", "Fehler!", MB_OK}});
   EXPECT_EQ(ReadWholeFile(temp.At("busy.txt")), "open");
   EXPECT_EQ(ReadWholeFile(temp.At("locked.txt")), "read-only");
   EXPECT_FALSE(FileExists(temp.At("idle.txt")));
-  std::string log = OnlyDeletionLog();
-  EXPECT_EQ(ReadWholeFile(ProgramFolder() + log), HeaderFor(log) + FileRowOf(idle) + "\r\n");
-  std::vector<ListRow> rows = ListedRows();
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].itemData, busy);
-  EXPECT_EQ(rows[1].itemData, locked);
+  ExpectOnlyLogListing({files[2]});
+  ExpectRows({{files[0], FileRowOf(files[0])}, {files[1], FileRowOf(files[1])}});
 }
 
 TEST_F(DeletionTest, ASecondDeletionInTheSameSecondGetsItsOwnLog) {
-  TempDir temp;
   // Logs of earlier requests in this second and the next two.
   std::vector<std::string> earlier;
   for (int ahead = 0; ahead < 3; ++ahead) {
     earlier.push_back(StampFromNow(ahead) + "-del.log");
     WriteBytes(ProgramFolder() + earlier.back(), "earlier");
   }
-  int32_t entry = AddTableEntry(temp.Write("a.txt", "x"));
-  ShowRows({{entry, FileRowOf(entry)}});
-  SelectRow(0);
+  std::vector<int32_t> file = ShowMarkedFiles({temp.Write("a.txt", "x")});
 
   DeleteMarkedFiles();
 
@@ -170,7 +131,7 @@ TEST_F(DeletionTest, ASecondDeletionInTheSameSecondGetsItsOwnLog) {
   EXPECT_EQ(added[0], stamp + "-del (2).log");
   EXPECT_NE(std::find(earlier.begin(), earlier.end(), stamp + "-del.log"), earlier.end());
   for (const std::string& log : earlier) EXPECT_EQ(ReadWholeFile(ProgramFolder() + log), "earlier");
-  EXPECT_EQ(ReadWholeFile(ProgramFolder() + added[0]), HeaderFor(added[0]) + FileRowOf(entry) + "\r\n");
+  EXPECT_EQ(ReadWholeFile(ProgramFolder() + added[0]), LogText(added[0], file));
   EXPECT_FALSE(FileExists(temp.At("a.txt")));
 }
 

@@ -6,22 +6,16 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "engine/file_table.h"
 #include "engine/text.h"
 #include "res/resource.h"
-#include "temp_dir.h"
-#include "ui/history.h"
 #include "test_support.h"
 
 namespace {
 
 using MainPage = PageTest;
-
-LRESULT Selection(HWND page, int id) { return SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0); }
 
 struct TemplateControl {
   int id;
@@ -93,8 +87,7 @@ TEST_F(MainPage, ShowsEveryControlOfTheTemplateInTabOrderAndPlace) {
   EXPECT_EQ(child, nullptr) << "more controls than the template lists";
 }
 
-TEST_F(MainPage, TextsReachTheWindowAsWindows1252Bytes) {
-  EXPECT_EQ(ControlText(page, IDC_DELETE), "L\xF6schen");
+TEST_F(MainPage, SheetIsTitledInWindows1252WithOkCancelAndHelpButNoApply) {
   char sheetTitle[64] = "";
   GetWindowTextA(sheet, sheetTitle, sizeof sheetTitle);
   EXPECT_STREQ(sheetTitle, "Parvik 2.3");
@@ -105,12 +98,8 @@ TEST_F(MainPage, TextsReachTheWindowAsWindows1252Bytes) {
   item.cchTextMax = sizeof tab;
   SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(tab, "Parvik");
-}
-
-TEST_F(MainPage, SheetHasOkCancelAndHelpButNoApply) {
-  EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDOK)));
-  EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDCANCEL)));
-  EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDHELP)));
+  for (int button : {IDOK, IDCANCEL, IDHELP})
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, button)));
   HWND apply = GetDlgItem(sheet, 0x3021);  // the sheet's Apply button
   EXPECT_TRUE(apply == nullptr || !IsWindowVisible(apply));
   EXPECT_FALSE(GetWindowLongA(sheet, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
@@ -118,57 +107,47 @@ TEST_F(MainPage, SheetHasOkCancelAndHelpButNoApply) {
 
 TEST_F(MainPage, OpensWithTheOptionsAndCountsOfTheProgram) {
   settings.logFile = 5;
-  settings.sameName = 0;
   settings.id3Tag = 1;
-  fileTable.count = 0;
-  searchState.duplicateCount = 0;
   ReopenSheet();
   EXPECT_EQ(IsDlgButtonChecked(page, IDC_LOG_FILE), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(page, IDC_SAME_NAME), BST_UNCHECKED);
   EXPECT_EQ(IsDlgButtonChecked(page, IDC_ID3_TAG), BST_CHECKED);
   EXPECT_EQ(ControlText(page, IDC_FILES), "0");
   EXPECT_EQ(ControlText(page, IDC_DUPLICATES), "0");
-  EXPECT_EQ(ControlText(page, IDC_START), "&Start");
   EXPECT_EQ(ControlText(page, IDC_PATH), "c:\\");
   EXPECT_EQ(ControlText(page, IDC_FILTER), "*.*");
   EXPECT_NE(SendDlgItemMessageA(page, IDC_BROWSE, BM_GETIMAGE, IMAGE_ICON, 0), 0);
 }
 
-TEST_F(MainPage, PathBoxSelectsTheLowestHistoryEntryThatEqualsThePath) {
-  SetHistory(settings.pathHistory, {"c:\\daten", "D:\\Music", "", "d:\\MUSIC"});
-  CopyText(settings.currentPath, MaxPath, "d:\\music");
-  ReopenSheet();
-  HWND box = GetDlgItem(page, IDC_PATH);
-  EXPECT_EQ(ComboItems(box), (std::vector<std::string>{"c:\\daten", "D:\\Music", "d:\\MUSIC"}));
-  EXPECT_EQ(Selection(page, IDC_PATH), 1);
-  EXPECT_EQ(ControlText(page, IDC_PATH), "D:\\Music");
-}
-
-TEST_F(MainPage, PathBoxShowsAPathOutsideTheHistoryAsItStands) {
-  // Only a-z match regardless of case: an umlaut in the other case differs.
-  SetHistory(settings.pathHistory, {"c:\\\xE4rger", "c:\\daten"});
-  CopyText(settings.currentPath, MaxPath, "c:\\\xC4rger");
-  ReopenSheet();
-  EXPECT_EQ(Selection(page, IDC_PATH), CB_ERR);
-  EXPECT_EQ(ControlText(page, IDC_PATH), "c:\\\xC4rger");
-}
-
-TEST_F(MainPage, FilterBoxSelectsTheFirstEntryAfterTheTopThatBeginsWithTheFilter) {
-  SetHistory(settings.filterHistory, {"*.mp", "*.txt", "*.MP3", "*.mp"});
-  CopyText(settings.currentFilter, MaxPath, "*.mp");
-  ReopenSheet();
-  EXPECT_EQ(Selection(page, IDC_FILTER), 2);
-  EXPECT_EQ(ControlText(page, IDC_FILTER), "*.MP3");
-}
-
-TEST_F(MainPage, FilterBoxShowsAFilterNoEntryBeginsWithAsItStands) {
-  SetHistory(settings.filterHistory, {"*.mp3", "*.txt"});
-  CopyText(settings.currentFilter, MaxPath, "*.jpg");
-  ReopenSheet();
-  EXPECT_EQ(ComboItems(GetDlgItem(page, IDC_FILTER)),
-            (std::vector<std::string>{"*.mp3", "*.txt"}));
-  EXPECT_EQ(Selection(page, IDC_FILTER), CB_ERR);
-  EXPECT_EQ(ControlText(page, IDC_FILTER), "*.jpg");
+// The path box selects the lowest history entry equal to the path (only a-z
+// match regardless of case); the filter box the first entry after the top
+// that begins with the filter. Anything else shows as it stands.
+TEST_F(MainPage, HistoryBoxesSelectTheirMatchingEntryOrShowTheValueAsItStands) {
+  struct Case {
+    int box;
+    std::vector<std::string> history;
+    const char* value;
+    LRESULT selected;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {IDC_PATH, {"c:\\daten", "D:\\Music", "", "d:\\MUSIC"}, "d:\\music", 1, "D:\\Music"},
+      {IDC_PATH, {"c:\\\xE4rger", "c:\\daten"}, "c:\\\xC4rger", CB_ERR, "c:\\\xC4rger"},
+      {IDC_FILTER, {"*.mp", "*.txt", "*.MP3", "*.mp"}, "*.mp", 2, "*.MP3"},
+      {IDC_FILTER, {"*.mp3", "*.txt"}, "*.jpg", CB_ERR, "*.jpg"},
+  };
+  for (const Case& c : cases) {
+    bool path = c.box == IDC_PATH;
+    SetHistory(path ? settings.pathHistory : settings.filterHistory, c.history);
+    CopyText(path ? settings.currentPath : settings.currentFilter, MaxPath, c.value);
+    ReopenSheet();
+    std::vector<std::string> listed;
+    for (const std::string& entry : c.history)
+      if (!entry.empty()) listed.push_back(entry);
+    EXPECT_EQ(ComboItems(GetDlgItem(page, c.box)), listed) << c.value;
+    EXPECT_EQ(SendDlgItemMessageA(page, c.box, CB_GETCURSEL, 0, 0), c.selected) << c.value;
+    EXPECT_EQ(ControlText(page, c.box), c.shown) << c.value;
+  }
 }
 
 TEST_F(MainPage, OptionBoxesFlipTheLowestBitOfTheirOption) {
@@ -185,26 +164,15 @@ TEST_F(MainPage, OptionBoxesFlipTheLowestBitOfTheirOption) {
   EXPECT_EQ(settings.id3Tag, 0);
 }
 
-TEST_F(MainPage, AddPutsThePathIntoTheSortedFolderListOnce) {
+TEST_F(MainPage, AddPutsThePathIntoTheSortedFolderListOnceAndClrOrReopeningEmptiesIt) {
   HWND list = GetDlgItem(page, IDC_FOLDERS);
   EXPECT_TRUE(ListBoxItems(list).empty());
-  Type(page, IDC_PATH, "");
-  Click(page, IDC_ADD);
-  EXPECT_TRUE(ListBoxItems(list).empty());
-
-  Type(page, IDC_PATH, "d:\\b\\");
-  Click(page, IDC_ADD);
-  Type(page, IDC_PATH, "D:\\A");
-  Click(page, IDC_ADD);
-  Type(page, IDC_PATH, "D:\\B\\");  // the same folder in other letter case
-  Click(page, IDC_ADD);
-  Type(page, IDC_PATH, "d:\\\xE4");
-  Click(page, IDC_ADD);
-  Type(page, IDC_PATH, "d:\\\xC4");  // umlauts match only themselves
-  Click(page, IDC_ADD);
-  Type(page, IDC_PATH, "x");  // no minimum length
-  Click(page, IDC_ADD);
-
+  // The same folder in other letter case is not added again; umlauts match
+  // only themselves, and there is no minimum length.
+  for (const char* typed : {"", "d:\\b\\", "D:\\A", "D:\\B\\", "d:\\\xE4", "d:\\\xC4", "x"}) {
+    Type(page, IDC_PATH, typed);
+    Click(page, IDC_ADD);
+  }
   std::vector<std::string> items = ListBoxItems(list);
   EXPECT_EQ(items.size(), 5u);
   for (const char* added : {"D:\\A", "d:\\b\\", "d:\\\xE4", "d:\\\xC4", "x"})
@@ -213,26 +181,15 @@ TEST_F(MainPage, AddPutsThePathIntoTheSortedFolderListOnce) {
   EXPECT_EQ(items.front(), "D:\\A");
   EXPECT_EQ(items.back(), "x");
   EXPECT_STREQ(settings.currentPath, "x");
-}
 
-TEST_F(MainPage, ClrEmptiesTheFolderList) {
-  Type(page, IDC_PATH, "d:\\one");
-  Click(page, IDC_ADD);
-  Type(page, IDC_PATH, "d:\\two");
-  Click(page, IDC_ADD);
   Click(page, IDC_CLEAR);
-  EXPECT_TRUE(ListBoxItems(GetDlgItem(page, IDC_FOLDERS)).empty());
-}
-
-TEST_F(MainPage, FolderListIsEmptyWhenThePageOpensAgain) {
-  Type(page, IDC_PATH, "d:\\one");
+  EXPECT_TRUE(ListBoxItems(list).empty());
   Click(page, IDC_ADD);
   ReopenSheet();
   EXPECT_TRUE(ListBoxItems(GetDlgItem(page, IDC_FOLDERS)).empty());
 }
 
-TEST_F(MainPage, BrowseOpensAtThePathAndPutsTheChosenFolderIntoTheBox) {
-  TempDir temp;
+TEST_F(MainPage, BrowseOpensAtThePathAndPutsTheChosenFolderIntoTheBoxUnlessCancelled) {
   std::string folder = temp.MakeFolder("chosen\\inner");
   Type(page, IDC_PATH, folder);
   AnswerDialogsWith(IDOK);
@@ -241,9 +198,7 @@ TEST_F(MainPage, BrowseOpensAtThePathAndPutsTheChosenFolderIntoTheBox) {
   // Opened at the path, so OK hands back that very folder.
   EXPECT_STRCASEEQ(ControlText(page, IDC_PATH).c_str(), folder.c_str());
   EXPECT_STRCASEEQ(settings.currentPath, folder.c_str());
-}
 
-TEST_F(MainPage, CancelledBrowseLeavesThePathBox) {
   Type(page, IDC_PATH, "q:\\not a folder");
   AnswerDialogsWith(IDCANCEL);
   Click(page, IDC_BROWSE);
@@ -251,24 +206,19 @@ TEST_F(MainPage, CancelledBrowseLeavesThePathBox) {
   EXPECT_EQ(ControlText(page, IDC_PATH), "q:\\not a folder");
 }
 
-TEST_F(MainPage, ConfirmingTheSheetTakesThePathButNotTheFilter) {
-  Type(page, IDC_PATH, "e:\\typed but never searched");
-  Type(page, IDC_FILTER, "*.new");
-  SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-  DispatchPending();
-  EXPECT_STREQ(settings.currentPath, "e:\\typed but never searched");
-  EXPECT_STREQ(settings.currentFilter, "*.*");
-  EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet), nullptr);  // the sheet has closed
-  EXPECT_GT(SendMessageA(sheet, PSM_GETRESULT, 0, 0), 0);
-}
-
-TEST_F(MainPage, CancellingTheSheetLeavesThePath) {
-  Type(page, IDC_PATH, "e:\\typed");
-  SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-  DispatchPending();
-  EXPECT_STREQ(settings.currentPath, "c:\\");
-  EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet), nullptr);
-  EXPECT_EQ(SendMessageA(sheet, PSM_GETRESULT, 0, 0), 0);
+TEST_F(MainPage, OkTakesThePathButNotTheFilterAndCancelLeavesThePath) {
+  for (int button : {PSBTN_CANCEL, PSBTN_OK}) {
+    ReopenSheet();
+    Type(page, IDC_PATH, "e:\\typed");
+    Type(page, IDC_FILTER, "*.new");
+    SendMessageA(sheet, PSM_PRESSBUTTON, button, 0);
+    DispatchPending();
+    EXPECT_STREQ(settings.currentPath, button == PSBTN_OK ? "e:\\typed" : "c:\\");
+    EXPECT_STREQ(settings.currentFilter, "*.*");
+    EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet), nullptr);  // the sheet has closed
+    LRESULT result = SendMessageA(sheet, PSM_GETRESULT, 0, 0);
+    EXPECT_EQ(result > 0, button == PSBTN_OK);
+  }
 }
 
 }  // namespace

@@ -6,9 +6,7 @@
 
 #include <string>
 
-#include "actions_support.h"
 #include "test_support.h"
-#include "ui/results_window.h"
 
 namespace {
 
@@ -21,13 +19,6 @@ class ResultsWindow : public PageTest {
     resultsWindow = nullptr;
   }
 };
-
-void Select(int row) {
-  LVITEMA item = {};
-  item.stateMask = LVIS_SELECTED;
-  item.state = LVIS_SELECTED;
-  SendMessageA(resultsWindow, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
 
 TEST_F(ResultsWindow, FirstPreparationCreatesAReportListBesideTheSheet) {
   PrepareResultsWindow(page);
@@ -85,20 +76,14 @@ TEST_F(ResultsWindow, LaterPreparationsEmptyTheSameWindowWhereItStands) {
 
 TEST_F(ResultsWindow, EveryRowGoesInAboveTheOthersAndKeepsItsWholeText) {
   PrepareResultsWindow(page);
-  std::string longRow = "file:" + std::string(259, 'p') + "    create:" +
-                        "01.02.2024  03:04:05" + "    write:" + "01.02.2024  03:04:05";
-  ASSERT_EQ(longRow.size(), 325u);
+  // The longest row a file can have: 325 bytes.
+  std::string longRow = "file:" + std::string(259, 'p') +
+                        "    create:01.02.2024  03:04:05    write:01.02.2024  03:04:05";
   EXPECT_EQ(AddResultRow(resultsWindow, TextRow, "---"), 0);
   EXPECT_EQ(AddResultRow(resultsWindow, TextRow, "scan:3 sec"), 0);
   EXPECT_EQ(AddResultRow(resultsWindow, 7, longRow.c_str()), 0);
 
-  std::vector<ListRow> rows = ListedRows();
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0].itemData, 7);
-  EXPECT_EQ(rows[0].text, longRow);
-  EXPECT_EQ(rows[1].text, "scan:3 sec");
-  EXPECT_EQ(rows[1].itemData, TextRow);
-  EXPECT_EQ(rows[2].text, "---");
+  ExpectRows({{7, longRow}, {TextRow, "scan:3 sec"}, {TextRow, "---"}});
 }
 
 TEST_F(ResultsWindow, OnlySelectedFileRowsAreMarked) {
@@ -106,8 +91,8 @@ TEST_F(ResultsWindow, OnlySelectedFileRowsAreMarked) {
   AddResultRow(resultsWindow, 0, "file row, not selected");
   AddResultRow(resultsWindow, TextRow, "-- selected text row --");
   AddResultRow(resultsWindow, 12, "selected file row");
-  Select(0);
-  Select(1);
+  SelectRow(0);
+  SelectRow(1);
 
   int32_t index = -5;
   EXPECT_TRUE(IsMarkedRow(resultsWindow, 0, &index));

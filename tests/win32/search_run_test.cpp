@@ -3,54 +3,29 @@
 // path check, cancelling, and what stays untouched while a run is on.
 #include <windows.h>
 
+#include "ui/search_run.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "actions_support.h"
-#include "engine/file_table.h"
 #include "engine/text.h"
 #include "res/resource.h"
-#include "temp_dir.h"
 #include "test_support.h"
-#include "ui/history.h"
 #include "ui/main_page.h"
 #include "ui/pump.h"
-#include "ui/results_window.h"
-#include "ui/search_run.h"
 
 namespace {
 
-std::vector<std::string> HistoryOf(const History& history) {
-  std::vector<std::string> entries;
-  for (int n = 0; n < HistorySize; n++) entries.push_back(history[n]);
-  return entries;
-}
+const std::vector<ListRow> OnlyTextRows = {{TextRow, "end:0 sec"},
+                                           {TextRow, "---"},
+                                           {TextRow, "qsort:0 sec"},
+                                           {TextRow, "scan:0 sec"},
+                                           {TextRow, "---"}};
 
-void ExpectRows(const std::vector<ListRow>& expected) {
-  std::vector<ListRow> rows = ListedRows();
-  ASSERT_EQ(rows.size(), expected.size());
-  for (size_t r = 0; r < rows.size(); r++) {
-    EXPECT_EQ(rows[r].itemData, expected[r].itemData) << "row " << r;
-    EXPECT_EQ(rows[r].text, expected[r].text) << "row " << r;
-  }
-}
-
-const std::vector<ListRow> OnlyTextRows = {
-    {TextRow, "end:0 sec"}, {TextRow, "---"}, {TextRow, "qsort:0 sec"},
-    {TextRow, "scan:0 sec"}, {TextRow, "---"}};
-
-std::vector<std::string> TablePaths() {
-  std::vector<std::string> paths;
-  for (uint32_t i = 0; i < fileTable.count; i++) paths.push_back(fileTable.entries[i].path);
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
-
-// What the test's pump hook does at the first pump of a run, and what it saw.
+// What the test's pump hook does at the first pump of a run.
 void (*atFirstPump)(HWND page);
 int pumpCalls;
 
@@ -77,18 +52,18 @@ class SearchRun : public PageTest {
     Click(page, IDC_START);
   }
 
-  void WriteFiles(const std::string& folder, int count, const std::string& bytes) {
-    char name[32];
-    for (int i = 0; i < count; i++) {
-      snprintf(name, sizeof name, "\\f%03d.bin", i);
-      temp.Write(folder + name, bytes);
-    }
+  // The run has ended without a group, after scanning this many files.
+  void ExpectEndedWithoutGroups(uint32_t filesScanned) {
+    EXPECT_EQ(fileTable.count, filesScanned);
+    ExpectRows(OnlyTextRows);
+    EXPECT_EQ(ControlText(page, IDC_FILES), std::to_string(filesScanned));
+    EXPECT_EQ(ControlText(page, IDC_START), "&Start");
+    EXPECT_EQ(searchState.running, 0);
+    EXPECT_FALSE(SearchOnStack());
   }
-
-  TempDir temp;
 };
 
-TEST_F(SearchRun, ListsEachGroupUnderItsLengthWithTheLargestAtTheTop) {
+TEST_F(SearchRun, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptionIsOn) {
   temp.Write("data\\a.bin", std::string(100, 'A'));
   temp.Write("data\\b.bin", std::string(100, 'A'));
   temp.Write("data\\sub\\c.bin", std::string(100, 'A'));
@@ -124,29 +99,15 @@ TEST_F(SearchRun, ListsEachGroupUnderItsLengthWithTheLargestAtTheTop) {
   EXPECT_EQ(ControlText(page, IDC_FILES), "7");
   EXPECT_EQ(ControlText(page, IDC_DUPLICATES), "5");
   EXPECT_EQ(ControlText(page, IDC_ELAPSED), "0 sec");
-  EXPECT_EQ(ControlText(page, IDC_START), "&Start");
-  EXPECT_EQ(searchState.running, 0);
-  EXPECT_FALSE(SearchOnStack());
   for (uint32_t i = 0; i < fileTable.count; i++) EXPECT_EQ(fileTable.entries[i].groupId, 0);
   EXPECT_FALSE(FileExists(logPath));  // the option is off
-}
 
-TEST_F(SearchRun, WritesTheRowsToTheLogWhenTheOptionIsOn) {
-  temp.Write("data\\a.bin", "same");
-  temp.Write("data\\b.bin", "same");
   Click(page, IDC_LOG_FILE);
   Search(temp.At("data"));
-  std::string expected;
-  for (const ListRow& row : ListedRows()) expected += row.text + "\r";
-  EXPECT_EQ(ListedRows().size(), 9u);
-  EXPECT_EQ(ReadWholeFile(logPath), expected);
-}
-
-TEST_F(SearchRun, AFolderWithoutFilesGivesOnlyTheFiveTextRows) {
-  temp.MakeFolder("empty");
-  Search(temp.At("empty"));
-  ExpectRows(OnlyTextRows);
-  EXPECT_EQ(ControlText(page, IDC_FILES), "0");
+  std::string logged;
+  for (const ListRow& row : ListedRows()) logged += row.text + "\r";
+  EXPECT_EQ(ListedRows().size(), 14u);
+  EXPECT_EQ(ReadWholeFile(logPath), logged);
 }
 
 TEST_F(SearchRun, ASecondRunShowsOnlyItsOwnRowsInTheSameWindow) {
@@ -157,7 +118,7 @@ TEST_F(SearchRun, ASecondRunShowsOnlyItsOwnRowsInTheSameWindow) {
   HWND first = resultsWindow;
   Search(temp.At("empty"));
   EXPECT_EQ(resultsWindow, first);
-  ExpectRows(OnlyTextRows);
+  ExpectEndedWithoutGroups(0);
 }
 
 TEST_F(SearchRun, ATrailingBackslashIsDroppedForTheScanButKeptInTheHistory) {
@@ -165,7 +126,7 @@ TEST_F(SearchRun, ATrailingBackslashIsDroppedForTheScanButKeptInTheHistory) {
   std::string typed = temp.At("data") + "\\";  // like "c:\"
   Search(typed);
   EXPECT_EQ(settings.currentPath, temp.At("data"));
-  EXPECT_EQ(std::string(settings.pathHistory[0]), typed);
+  EXPECT_EQ(HistoryOf(settings.pathHistory)[0], typed);
   EXPECT_EQ(ControlText(page, IDC_PATH), typed);
   EXPECT_EQ(TablePaths(), std::vector<std::string>{file});
 }
@@ -181,9 +142,10 @@ TEST_F(SearchRun, TheFolderListIsScannedInsteadOfTheTypedPath) {
 
   Search(temp.At("typed"));
 
-  EXPECT_EQ(TablePaths(),
-            (std::vector<std::string>{one, temp.At("two") + "\\\\b.bin"}));
-  EXPECT_EQ(std::string(settings.pathHistory[0]), temp.At("typed"));
+  std::vector<std::string> paths = TablePaths();
+  std::sort(paths.begin(), paths.end());
+  EXPECT_EQ(paths, (std::vector<std::string>{one, temp.At("two") + "\\\\b.bin"}));
+  EXPECT_EQ(HistoryOf(settings.pathHistory)[0], temp.At("typed"));
 }
 
 TEST_F(SearchRun, APathShorterThanTwoCharactersIsRefusedAndTheLastResultsStay) {
@@ -195,10 +157,7 @@ TEST_F(SearchRun, APathShorterThanTwoCharactersIsRefusedAndTheLastResultsStay) {
 
   Search("c");
 
-  ASSERT_EQ(recordedMessages.size(), 1u);
-  EXPECT_EQ(recordedMessages[0].text, "Falscher Pfad");
-  EXPECT_EQ(recordedMessages[0].caption, "Fehler!");
-  EXPECT_EQ(recordedMessages[0].buttons, static_cast<unsigned>(MB_OK));
+  ExpectMessages({{"Falscher Pfad", "Fehler!", MB_OK}});
   ExpectRows(before);
   EXPECT_EQ(HistoryOf(settings.pathHistory), history);
   EXPECT_EQ(fileTable.count, 0u);
@@ -249,10 +208,10 @@ TEST_F(SearchRun, ANewFilterThatBeginsAnOlderOneSelectsTheOlderButSearchesWithTh
 
   Search(temp.At("data"), "*.mp");
 
-  EXPECT_EQ(HistoryOf(settings.filterHistory)[0], "*.mp");
-  EXPECT_EQ(HistoryOf(settings.filterHistory)[1], "*.mp3");
-  EXPECT_EQ(ComboItems(GetDlgItem(page, IDC_FILTER)),
-            (std::vector<std::string>{"*.mp", "*.mp3", "*.txt"}));
+  std::vector<std::string> listed = {"*.mp", "*.mp3", "*.txt"};
+  std::vector<std::string> history = HistoryOf(settings.filterHistory);
+  EXPECT_EQ(std::vector<std::string>(history.begin(), history.begin() + 3), listed);
+  EXPECT_EQ(ComboItems(GetDlgItem(page, IDC_FILTER)), listed);
   EXPECT_EQ(SendDlgItemMessageA(page, IDC_FILTER, CB_GETCURSEL, 0, 0), 1);
   EXPECT_EQ(ControlText(page, IDC_FILTER), "*.mp3");
   EXPECT_STREQ(settings.currentFilter, "*.mp");
@@ -263,25 +222,23 @@ TEST_F(SearchRun, ANewFilterThatBeginsAnOlderOneSelectsTheOlderButSearchesWithTh
 std::string captionAfterClick;
 std::string countAfterClick;
 
-TEST_F(SearchRun, CancelDuringTheScanStopsAtOnceAndListsNoGroups) {
+TEST_F(SearchRun, CancelDuringTheScanStopsAtOnceListsNoGroupsAndStartsNoNestedRun) {
   WriteFiles("data", 120, "all the same");
   atFirstPump = [](HWND page) {
-    PostClick(page, IDC_START);
+    PostClick(page, IDC_START);  // cancel
+    PostClick(page, IDC_START);  // would start a new run under the old one
     PumpMessages();
     captionAfterClick = ControlText(page, IDC_START);
     countAfterClick = ControlText(page, IDC_FILES);
   };
 
   Search(temp.At("data"));
+  DispatchPending();
 
+  EXPECT_EQ(pumpCalls, 1);
   EXPECT_EQ(captionAfterClick, "&Start");
   EXPECT_EQ(countAfterClick, "50");
-  EXPECT_EQ(fileTable.count, 50u);
-  ExpectRows(OnlyTextRows);
-  EXPECT_EQ(ControlText(page, IDC_FILES), "50");
-  EXPECT_EQ(ControlText(page, IDC_START), "&Start");
-  EXPECT_EQ(searchState.running, 0);
-  EXPECT_FALSE(SearchOnStack());
+  ExpectEndedWithoutGroups(50);
 }
 
 int64_t SteppingClock() { return ++testClockSeconds; }
@@ -325,8 +282,7 @@ TEST_F(SearchRun, NothingThatTheRunWorksOnChangesWhileItIsOn) {
   Click(page, IDC_START);
 
   EXPECT_EQ(dialogsAnswered, 0);
-  EXPECT_EQ(ListBoxItems(GetDlgItem(page, IDC_FOLDERS)),
-            std::vector<std::string>{temp.At("data")});
+  EXPECT_EQ(ListBoxItems(GetDlgItem(page, IDC_FOLDERS)), std::vector<std::string>{temp.At("data")});
   EXPECT_EQ(fileTable.count, 60u);
   EXPECT_TRUE(recordedMessages.empty());
   EXPECT_TRUE(BackupRunFolders().empty());
@@ -337,24 +293,6 @@ TEST_F(SearchRun, NothingThatTheRunWorksOnChangesWhileItIsOn) {
   Click(page, IDC_ADD);
   EXPECT_EQ(ListBoxItems(GetDlgItem(page, IDC_FOLDERS)).size(), 2u);
   RemoveActionOutputs();
-}
-
-TEST_F(SearchRun, AStartClickAfterACancelInTheSamePumpingStartsNoNestedRun) {
-  WriteFiles("data", 120, "all the same");
-  atFirstPump = [](HWND page) {
-    PostClick(page, IDC_START);  // cancel
-    PostClick(page, IDC_START);  // would start a new run under the old one
-    PumpMessages();
-  };
-
-  Search(temp.At("data"));
-  DispatchPending();
-
-  EXPECT_EQ(pumpCalls, 1);
-  EXPECT_EQ(fileTable.count, 50u);
-  ExpectRows(OnlyTextRows);
-  EXPECT_EQ(ControlText(page, IDC_START), "&Start");
-  EXPECT_EQ(searchState.running, 0);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
-#include <windows.h>
+// Parvik.INI beside the program: what is loaded, saved and kept.
+#include "app/settings_file.h"
 
+#include <cstring>
 #include <string>
 
-#include "app/settings_file.h"
-#include "engine/settings.h"
 #include "engine/text.h"
-#include "temp_dir.h"
+#include "test_support.h"
 
 namespace {
 
@@ -31,7 +30,7 @@ TEST(FilePaths, IniAndLogLieBesideTheExecutableWithCapitalExtensions) {
   EXPECT_EQ(std::string(logPath), stem + ".LOG");
 }
 
-TEST_F(SettingsFile, WithoutAFileEverythingTakesItsDefault) {
+TEST_F(SettingsFile, WithoutAFileAllIsDefaultAndASaveWritesEveryKeyButMinSizeToLoadBack) {
   LoadSettings();
   EXPECT_EQ(settings.logFile, 0);
   EXPECT_EQ(settings.sameName, 0);
@@ -43,10 +42,7 @@ TEST_F(SettingsFile, WithoutAFileEverythingTakesItsDefault) {
     EXPECT_STREQ(settings.pathHistory[i], "");
     EXPECT_STREQ(settings.filterHistory[i], "");
   }
-}
 
-TEST_F(SettingsFile, SaveWritesEveryKeyButMinSizeAndTheyLoadBack) {
-  LoadSettings();
   settings.logFile = 1;
   settings.sameName = 5;
   CopyText(settings.currentPath, MaxPath, "D:\\Musik");
@@ -55,9 +51,10 @@ TEST_F(SettingsFile, SaveWritesEveryKeyButMinSizeAndTheyLoadBack) {
   CopyText(settings.filterHistory[3], MaxPath, "*.mp3");
   SaveSettings();
   std::string ini = Ini();
-  for (const char* key : {"LogFile=1", "SameName=5", "ID3Tag=0", "Pfad=D:\\Musik", "Pfad0=D:\\Musik",
-                          "Pfad1=", "Pfad9=E:\\Letzter", "Filter=*.*", "Filter0=", "Filter3=*.mp3",
-                          "Filter9=", "[Parvik]", "[Pfade]", "[Filter]"})
+  for (const char* key :
+       {"LogFile=1", "SameName=5", "ID3Tag=0", "Pfad=D:\\Musik", "Pfad0=D:\\Musik",
+        "Pfad1=", "Pfad9=E:\\Letzter", "Filter=*.*", "Filter0=", "Filter3=*.mp3",
+        "Filter9=", "[Parvik]", "[Pfade]", "[Filter]"})
     EXPECT_NE(ini.find(key), std::string::npos) << key;
   EXPECT_EQ(ini.find("MinSize"), std::string::npos);
 
@@ -80,20 +77,16 @@ TEST_F(SettingsFile, MinSizeIsReadAndSurvivesEverySave) {
   EXPECT_NE(Ini().find("MinSize=1000"), std::string::npos);
 }
 
-TEST_F(SettingsFile, AnEmptyPathStaysEmptyRatherThanTheDefault) {
-  temp.Write("Parvik.INI", "[Parvik]\r\nPfad=\r\n");
-  LoadSettings();
-  EXPECT_STREQ(settings.currentPath, "");
-}
-
-TEST_F(SettingsFile, GarbageNumbersBecomeZeroAndOverlongTextsAreCut) {
-  std::string longPath(400, 'p');
-  temp.Write("Parvik.INI", "[Parvik]\r\nLogFile=abc\r\nSameName=\r\nPfad=" + longPath +
-                               "\r\n[Pfade]\r\nPfad0=" + longPath + "\r\n");
+TEST_F(SettingsFile, GarbageNumbersBecomeZeroOverlongTextsAreCutAndAnEmptyPathStaysEmpty) {
+  std::string longText(400, 'p');
+  temp.Write("Parvik.INI", "[Parvik]\r\nLogFile=abc\r\nSameName=\r\nPfad=\r\nFilter=" + longText +
+                               "\r\n[Pfade]\r\nPfad0=" + longText + "\r\n");
   LoadSettings();
   EXPECT_EQ(settings.logFile, 0);
   EXPECT_EQ(settings.sameName, 0);
-  EXPECT_EQ(strlen(settings.currentPath), 259u);
+  EXPECT_EQ(settings.id3Tag, 0);           // missing from the file
+  EXPECT_STREQ(settings.currentPath, "");  // rather than the default
+  EXPECT_EQ(strlen(settings.currentFilter), 259u);
   EXPECT_EQ(strlen(settings.pathHistory[0]), 259u);
-  EXPECT_STREQ(settings.currentFilter, "*.*");
+  EXPECT_STREQ(settings.filterHistory[0], "");
 }

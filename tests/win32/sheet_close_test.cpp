@@ -6,12 +6,9 @@
 
 #include <string>
 
-#include "actions_support.h"
 #include "app/property_sheet.h"
-#include "engine/file_table.h"
 #include "engine/text.h"
 #include "res/resource.h"
-#include "temp_dir.h"
 #include "test_support.h"
 #include "ui/main_page.h"
 #include "ui/pump.h"
@@ -45,33 +42,16 @@ class SheetClose : public PageTest {
   void SetUp() override {
     PageTest::SetUp();
     engineHooks.pumpMessages = CloseAtFirstPump;
-    pumpCalls = 0;
-    char name[32];
-    for (int i = 0; i < 120; i++) {
-      snprintf(name, sizeof name, "data\\f%03d.bin", i);
-      temp.Write(name, "all the same");
-    }
-    Type(page, IDC_PATH, temp.At("data"));
+    WriteFiles("data", 120, "all the same");
   }
 
   // Starts a run and sends the close during its scan.
   void CloseDuringRun(UINT message, WPARAM parameter) {
     closeMessage = message;
     closeParameter = parameter;
+    pumpCalls = 0;
+    Type(page, IDC_PATH, temp.At("data"));
     Click(page, IDC_START);
-  }
-
-  // Once the run is over, the postponed close goes through.
-  void ExpectClosedAfterTheRun(bool withOk) {
-    EXPECT_NE(PropSheet_GetCurrentPageHwnd(sheet), nullptr);  // not yet: the press is queued
-    DispatchPending();
-    EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet), nullptr);
-    LRESULT result = SendMessageA(sheet, PSM_GETRESULT, 0, 0);
-    if (withOk) {
-      EXPECT_GT(result, 0);
-    } else {
-      EXPECT_EQ(result, 0);
-    }
   }
 
   void ExpectStoppedDuringTheScan() {
@@ -82,28 +62,29 @@ class SheetClose : public PageTest {
     EXPECT_EQ(ListedRows().size(), 5u);
     EXPECT_FALSE(SearchOnStack());
   }
-
-  TempDir temp;
 };
 
-TEST_F(SheetClose, OkDuringARunClosesTheSheetWithOkOnceTheRunHasWoundDown) {
-  CloseDuringRun(PSM_PRESSBUTTON, PSBTN_OK);
-  ExpectStoppedDuringTheScan();
-  ExpectClosedAfterTheRun(true);
-  EXPECT_STREQ(settings.currentPath, "e:\\typed during the run");  // read at the real OK
-}
-
-TEST_F(SheetClose, CancelDuringARunClosesTheSheetWithCancelOnceTheRunHasWoundDown) {
-  CloseDuringRun(PSM_PRESSBUTTON, PSBTN_CANCEL);
-  ExpectStoppedDuringTheScan();
-  ExpectClosedAfterTheRun(false);
-  EXPECT_STREQ(settings.currentPath, temp.At("data").c_str());
-}
-
-TEST_F(SheetClose, TheCloseBoxDuringARunActsAsCancel) {
-  CloseDuringRun(WM_SYSCOMMAND, SC_CLOSE);
-  ExpectStoppedDuringTheScan();
-  ExpectClosedAfterTheRun(false);
+TEST_F(SheetClose, OkCancelOrTheCloseBoxDuringARunCloseTheSheetOnceTheRunHasWoundDown) {
+  struct Case {
+    UINT message;
+    WPARAM parameter;
+    bool ok;
+    std::string pathAfter;  // OK reads the path box at the real OK
+  };
+  const Case cases[] = {{PSM_PRESSBUTTON, PSBTN_OK, true, "e:\\typed during the run"},
+                        {PSM_PRESSBUTTON, PSBTN_CANCEL, false, temp.At("data")},
+                        {WM_SYSCOMMAND, SC_CLOSE, false, temp.At("data")}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pathAfter + (c.ok ? " OK" : " not OK"));
+    ReopenSheet();
+    CloseDuringRun(c.message, c.parameter);
+    ExpectStoppedDuringTheScan();
+    EXPECT_NE(PropSheet_GetCurrentPageHwnd(sheet), nullptr);  // not yet: the press is queued
+    DispatchPending();
+    EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet), nullptr);
+    EXPECT_EQ(SendMessageA(sheet, PSM_GETRESULT, 0, 0) > 0, c.ok);
+    EXPECT_EQ(settings.currentPath, c.pathAfter);
+  }
 }
 
 // The modal sheet of the program itself: a timer starts the run inside the
@@ -126,6 +107,7 @@ TEST_F(SheetClose, TheModalSheetReturnsOkAfterAnOkDuringARun) {
   CopyText(settings.currentPath, MaxPath, temp.At("data").c_str());
   closeMessage = PSM_PRESSBUTTON;
   closeParameter = PSBTN_OK;
+  pumpCalls = 0;
   SetTimer(nullptr, 0, 50, StartRunFromTheLoop);
   UINT_PTR watchdog = SetTimer(nullptr, 0, 60000, GiveUp);
 

@@ -18,7 +18,8 @@ TempDir::~TempDir() { RemoveTree(path); }
 
 std::string TempDir::MakeFolder(const std::string& relative) const {
   std::string full = At(relative);
-  for (size_t slash = path.size() + 1; (slash = full.find('\\', slash)) != std::string::npos; ++slash)
+  for (size_t slash = path.size() + 1; (slash = full.find('\\', slash)) != std::string::npos;
+       ++slash)
     CreateDirectoryA(full.substr(0, slash).c_str(), nullptr);
   CreateDirectoryA(full.c_str(), nullptr);
   return full;
@@ -27,13 +28,15 @@ std::string TempDir::MakeFolder(const std::string& relative) const {
 std::string TempDir::Write(const std::string& relative, const std::string& bytes) const {
   size_t slash = relative.rfind('\\');
   if (slash != std::string::npos) MakeFolder(relative.substr(0, slash));
-  std::string full = At(relative);
-  FILE* file = fopen(full.c_str(), "wb");
-  if (file) {
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
-  }
-  return full;
+  WriteBytes(At(relative), bytes);
+  return At(relative);
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  FILE* file = fopen(path.c_str(), "wb");
+  if (!file) return false;
+  bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return fclose(file) == 0 && written;
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -51,21 +54,30 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void RemoveTree(const std::string& path) {
+std::vector<std::string> NamesMatching(const std::string& pattern, bool folders) {
+  std::vector<std::string> names;
   WIN32_FIND_DATAA found;
-  HANDLE listing = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (listing != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
+  HANDLE listing = FindFirstFileA(pattern.c_str(), &found);
+  if (listing == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = found.cFileName;
+    bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (name != "." && name != ".." && isFolder == folders) names.push_back(name);
+  } while (FindNextFileA(listing, &found));
+  FindClose(listing);
+  return names;
+}
+
+void RemoveTree(const std::string& path) {
+  for (bool folders : {false, true}) {
+    for (const std::string& name : NamesMatching(path + "\\*", folders)) {
       std::string full = path + "\\" + name;
       SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      if (folders)
         RemoveTree(full);
       else
         DeleteFileA(full.c_str());
-    } while (FindNextFileA(listing, &found));
-    FindClose(listing);
+    }
   }
   RemoveDirectoryA(path.c_str());
 }
