@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
+#include "engine/cache_pool.h"
 #include "engine/compare.h"
 #include "engine/hooks.h"
 
@@ -16,9 +18,45 @@ uint32_t CacheCeiling(const FileEntry& entry) {
   return static_cast<uint32_t>(std::min<uint64_t>(entry.size, CacheLimit)) + PrefixSize;
 }
 
+namespace {
+
+// Kept blocks are memory too: when the system has none left, they go back
+// before the cache gives up.
+uint8_t* ResizeStorage(uint8_t* block, uint32_t bytes) {
+  void* resized = resizeCacheStorage(block, bytes);
+  if (!resized && PooledBytes() > 0) {
+    DrainCachePool();
+    resized = resizeCacheStorage(block, bytes);
+  }
+  return static_cast<uint8_t*>(resized);
+}
+
+// Moves the cache into a kept block, grown to `capacity` bytes if need be.
+bool MoveToPooledBlock(FileEntry& entry, uint32_t capacity) {
+  uint32_t held = 0;
+  uint8_t* block = TakePooledBlock(capacity, CacheCeiling(entry), &held);
+  if (!block) return false;
+  if (held < capacity) {
+    uint8_t* grown = ResizeStorage(block, capacity);
+    if (!grown) {
+      free(block);
+      return false;
+    }
+    block = grown;
+    held = capacity;
+  }
+  if (entry.cache) memcpy(block, entry.cache, entry.cacheCapacity);
+  PoolCacheBlock(entry.cache, entry.cacheCapacity);
+  entry.cache = block;
+  entry.cacheCapacity = held;
+  return true;
+}
+
+}  // namespace
+
 bool ObtainCache(FileEntry& entry) {
   uint32_t capacity = std::min(InitialCacheBytes, CacheCeiling(entry));
-  uint8_t* block = static_cast<uint8_t*>(resizeCacheStorage(nullptr, capacity));
+  uint8_t* block = ResizeStorage(nullptr, capacity);
   if (!block) return false;
   entry.cache = block;
   entry.cacheCapacity = capacity;
@@ -27,12 +65,21 @@ bool ObtainCache(FileEntry& entry) {
 }
 
 bool ReserveCache(FileEntry& entry, uint64_t end) {
-  if (end <= entry.cacheCapacity) return true;
+  if (end <= entry.cacheCapacity) {
+    NoteCacheFill(entry.cache, end);
+    return true;
+  }
   uint64_t doubled = static_cast<uint64_t>(entry.cacheCapacity) * 2;
   uint32_t capacity =
       static_cast<uint32_t>(std::min<uint64_t>(std::max(end, doubled), CacheCeiling(entry)));
   if (capacity < end) return false;  // callers never ask past the ceiling
-  uint8_t* block = static_cast<uint8_t*>(resizeCacheStorage(entry.cache, capacity));
+  // A large cache grows where it is: moving it would copy what it holds.
+  if (capacity >= PooledBlockMinimum && entry.cacheCapacity < PooledBlockMinimum &&
+      MoveToPooledBlock(entry, capacity))
+    return true;
+  // A lent block that is outgrown is no longer lent.
+  NoteCacheFill(entry.cache, entry.cacheCapacity);
+  uint8_t* block = ResizeStorage(entry.cache, capacity);
   if (!block) return false;
   entry.cache = block;
   entry.cacheCapacity = capacity;
@@ -40,7 +87,7 @@ bool ReserveCache(FileEntry& entry, uint64_t end) {
 }
 
 void ReleaseCache(FileEntry& entry) {
-  free(entry.cache);
+  PoolCacheBlock(entry.cache, entry.cacheCapacity);
   entry.cache = nullptr;
   entry.cacheCapacity = 0;
 }

@@ -20,10 +20,12 @@ uint32_t CacheCeiling(const FileEntry& entry);
 bool ObtainCache(FileEntry& entry);
 
 // Makes room for the first `end` bytes (end <= CacheCeiling), at least doubling
-// the capacity so that filling a cache block by block costs few copies. False
+// the capacity so that filling a cache block by block costs few copies; a small
+// cache that outgrows a megabyte moves into a kept block (cache_pool.h). False
 // when no memory is left; the cache is then unchanged.
 bool ReserveCache(FileEntry& entry, uint64_t end);
 
+// Gives the cache's block to the pool of kept blocks, which frees small ones.
 void ReleaseCache(FileEntry& entry);
 
 // Opens the entry's file exclusively. False when it cannot be opened.

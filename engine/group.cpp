@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/cache_pool.h"
 #include "engine/compare.h"
 #include "engine/entry_io.h"
 #include "engine/file_table.h"
@@ -93,9 +94,11 @@ OuterStep GroupLaterEntries(uint32_t i) {
   return OuterStep::Finished;
 }
 
+// The pass ends: every file closed, every cache and kept block freed.
 void ReleaseFrom(uint32_t first) {
   for (uint32_t k = first; k < fileTable.count; k++) ReleaseEntry(fileTable.entries[k]);
   ForgetSplitRun();
+  DrainCachePool();
 }
 
 }  // namespace
@@ -121,6 +124,5 @@ void FindDuplicates() {
     ReleaseEntry(entries[i]);
     RefreshProgress(i);
   }
-  ReleaseEntry(entries[count - 1]);
-  ForgetSplitRun();
+  ReleaseFrom(count - 1);
 }

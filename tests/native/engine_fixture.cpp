@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "engine/cache_pool.h"
 #include "engine/compare.h"
 #include "engine/entry_io.h"
 #include "engine/hooks.h"
@@ -78,6 +79,7 @@ void EngineTest::SetUp() {
 
 void EngineTest::TearDown() {
   ReleaseAll();
+  DrainCachePool();
   if (!sparseFolder.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(sparseFolder, ignored);
