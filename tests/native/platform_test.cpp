@@ -9,41 +9,30 @@
 #include "platform/wildcard.h"
 #include "temp_folder.h"
 
-TEST(Wildcard, StarDotStarMatchesEveryNameAlsoWithoutDot) {
-  EXPECT_TRUE(MatchesWildcard("*.*", "README"));
-  EXPECT_TRUE(MatchesWildcard("*.*", "a.b.c"));
-  EXPECT_TRUE(MatchesWildcard("*.*", ".hidden"));
-  EXPECT_TRUE(MatchesWildcard("*", "anything.at.all"));
-}
-
-TEST(Wildcard, LettersMatchRegardlessOfAsciiCaseOnly) {
-  EXPECT_TRUE(MatchesWildcard("*.MP3", "song.mp3"));
-  EXPECT_TRUE(MatchesWildcard("bild.jpg", "BILD.JPG"));
-  EXPECT_FALSE(MatchesWildcard("\xC4rger.txt", "\xE4rger.txt"));  // Ä and ä differ
-  EXPECT_FALSE(MatchesWildcard("*.mp3", "song.mp4"));
-}
-
-TEST(Wildcard, ExtensionPatternNeedsTheWholeExtension) {
-  EXPECT_TRUE(MatchesWildcard("*.txt", "a.txt"));
-  EXPECT_TRUE(MatchesWildcard("*.txt", "a.b.txt"));
-  EXPECT_FALSE(MatchesWildcard("*.txt", "a.txt.bak"));
-  EXPECT_FALSE(MatchesWildcard("*.txt", "txt"));
-  EXPECT_FALSE(MatchesWildcard("*.mp", "song.mp3"));
-}
-
-TEST(Wildcard, QuestionMarkTakesOneCharacterOrNothingAtADotOrTheEnd) {
-  EXPECT_TRUE(MatchesWildcard("a?c", "abc"));
-  EXPECT_FALSE(MatchesWildcard("a?c", "ac"));
-  EXPECT_TRUE(MatchesWildcard("file?.txt", "file1.txt"));
-  EXPECT_TRUE(MatchesWildcard("file?.txt", "file.txt"));
-  EXPECT_TRUE(MatchesWildcard("ab??", "ab"));
-  EXPECT_FALSE(MatchesWildcard("file?.txt", "file12.txt"));
-}
-
-TEST(Wildcard, TrailingDotStarMatchesNamesWithoutExtension) {
-  EXPECT_TRUE(MatchesWildcard("readme.*", "readme"));
-  EXPECT_TRUE(MatchesWildcard("readme.*", "README.md"));
-  EXPECT_FALSE(MatchesWildcard("readme.*", "readme2"));
+TEST(Wildcard, FollowsTheWindowsListingRules) {
+  struct Case {
+    const char* pattern;
+    const char* name;
+    bool matches;
+  };
+  const Case cases[] = {
+      // "*.*" and "*" take every name, also names without a dot.
+      {"*.*", "README", true}, {"*.*", "a.b.c", true}, {"*.*", ".hidden", true},
+      {"*", "anything.at.all", true},
+      // Only the letters a-z fold case; umlauts match only themselves.
+      {"*.MP3", "song.mp3", true}, {"bild.jpg", "BILD.JPG", true},
+      {"\xC4rger.txt", "\xE4rger.txt", false}, {"*.mp3", "song.mp4", false},
+      // An extension pattern needs the whole extension at the end.
+      {"*.txt", "a.b.txt", true}, {"*.txt", "a.txt.bak", false}, {"*.txt", "txt", false},
+      {"*.mp", "song.mp3", false},
+      // '?' takes one character, or nothing at a dot or at the end.
+      {"a?c", "abc", true}, {"a?c", "ac", false}, {"file?.txt", "file1.txt", true},
+      {"file?.txt", "file.txt", true}, {"ab??", "ab", true}, {"file?.txt", "file12.txt", false},
+      // A trailing ".*" also takes names without an extension.
+      {"readme.*", "readme", true}, {"readme.*", "README.md", true}, {"readme.*", "readme2", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;
 }
 
 namespace {
