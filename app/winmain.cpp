@@ -2,6 +2,8 @@
 // property sheet, which holds the program until the user closes it.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "app/command_line.h"
 #include "app/module.h"
 #include "app/property_sheet.h"
@@ -25,6 +27,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   LoadSettings();
   ApplyCommandLine(commandLine);
   InstallWindowHooks();
+  // The results list is a list view of the common controls; register its class
+  // before the first search creates one.
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
   if (ShowPropertySheet() != 0) SaveSettings();
   return 0;
 }
