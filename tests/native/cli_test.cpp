@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/cli_arguments.h"
-#include "app/cli_text.h"
+#include "cli/arguments.h"
+#include "cli/text.h"
 
 namespace {
 

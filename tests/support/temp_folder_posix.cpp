@@ -6,11 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
-  std::string pattern = (fs::temp_directory_path() / "parvik-test-XXXXXX").string();
+TempFolder::TempFolder(const char* parent) {
+  std::string pattern = (parent ? fs::path(parent) : fs::temp_directory_path()).string() + "/parvik-test-XXXXXX";
   path = mkdtemp(pattern.data()) ? pattern : std::string();
 }
 
@@ -38,11 +39,18 @@ std::string TempFolder::WriteSparse(const std::string& relative, uint64_t size, 
   std::string file = At(relative);
   fs::create_directories(fs::path(file).parent_path());
   int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd >= 0) {
-    if (ftruncate(fd, static_cast<off_t>(size)) != 0 ||
-        pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) < 0)
-      file.clear();
-    close(fd);
-  }
+  if (fd < 0) return "";
+  if (ftruncate(fd, static_cast<off_t>(size)) != 0 ||
+      pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) < 0)
+    file.clear();
+  close(fd);
   return file;
 }
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
+}
+
+bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/cli_console.h"
+#include "cli/console.h"
 #include "engine/file_table.h"
 
 static volatile LONG interrupted = 0;

@@ -15,7 +15,7 @@
 #include "engine/hooks.h"
 #include "engine/listing.h"
 #include "engine/settings.h"
-#include "temp_dir.h"
+#include "temp_folder.h"
 #include "ui/history.h"
 #include "ui/results_window.h"
 
@@ -130,7 +130,7 @@ class ActionsTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-  TempDir temp;
+  TempFolder temp;
 };
 
 // Each test gets default settings, an empty table, recorded message boxes,
@@ -146,7 +146,7 @@ class PageTest : public ::testing::Test {
 
   HWND sheet = nullptr;
   HWND page = nullptr;
-  TempDir temp;
+  TempFolder temp;
 
  private:
   void OpenSheet();

@@ -1,11 +1,14 @@
-#include "temp_dir.h"
+#include "temp_folder.h"
+
+#include <windows.h>
 
 #include <cstdio>
 
-TempDir::TempDir() {
+TempFolder::TempFolder(const char* parent) {
   static unsigned serial;
   char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
+  if (parent) snprintf(base, sizeof base, "%s\\", parent);
+  else GetTempPathA(MAX_PATH, base);
   char name[MAX_PATH];
   snprintf(name, sizeof name, "%sparvik-%lu-%u", base, GetCurrentProcessId(), ++serial);
   path = name;
@@ -14,9 +17,11 @@ TempDir::TempDir() {
   CreateDirectoryA(path.c_str(), nullptr);
 }
 
-TempDir::~TempDir() { RemoveTree(path); }
+TempFolder::~TempFolder() { RemoveTree(path); }
 
-std::string TempDir::MakeFolder(const std::string& relative) const {
+std::string TempFolder::At(const std::string& relative) const { return path + "\\" + relative; }
+
+std::string TempFolder::MakeFolder(const std::string& relative) const {
   std::string full = At(relative);
   for (size_t slash = path.size() + 1; (slash = full.find('\\', slash)) != std::string::npos;
        ++slash)
@@ -25,7 +30,7 @@ std::string TempDir::MakeFolder(const std::string& relative) const {
   return full;
 }
 
-std::string TempDir::Write(const std::string& relative, const std::string& bytes) const {
+std::string TempFolder::Write(const std::string& relative, const std::string& bytes) const {
   size_t slash = relative.rfind('\\');
   if (slash != std::string::npos) MakeFolder(relative.substr(0, slash));
   WriteBytes(At(relative), bytes);

@@ -43,8 +43,11 @@ bool CountedRead(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint3
   auto fault = state.faults.find(path);
   bool ok;
   if (fault != state.faults.end() && offset + n > fault->second.fromOffset && n > 0) {
+    uint64_t before = fault->second.fromOffset > offset ? fault->second.fromOffset - offset : 0;
+    ok = fault->second.how != ReadFault::Error;
     *count = 0;
-    ok = fault->second.how == ReadFault::ZeroBytes;
+    if (fault->second.how == ReadFault::Short && before > 0)
+      ok = systemPlatform.readAt(file, offset, dest, static_cast<uint32_t>(before), count);
   } else {
     ok = systemPlatform.readAt(file, offset, dest, n, count);
   }

@@ -64,7 +64,7 @@ class EngineTest : public TableTest {
   void ReleaseAll();
 
   TempFolder temp;
-  std::string sparseFolder;  // created on first use, removed after the test
+  TempFolder memory{"/dev/shm"};  // for sparse files; empty where there is none
 };
 
 }  // namespace enginetest

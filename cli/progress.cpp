@@ -1,9 +1,9 @@
-#include "app/cli_progress.h"
+#include "cli/progress.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/cli_console.h"
+#include "cli/console.h"
 #include "engine/file_table.h"
 #include "engine/hooks.h"
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "app/cli_console.h"
-#include "app/cli_text.h"
+#include "cli/console.h"
+#include "cli/text.h"
 #include "engine/file_table.h"
 
 static volatile sig_atomic_t interrupted = 0;

@@ -26,6 +26,7 @@ struct FileLog {
 enum class ReadFault {
   Error,      // the read reports failure after delivering nothing
   ZeroBytes,  // the read reports success with 0 bytes
+  Short,      // the read reports success with the bytes before the break only
 };
 
 // Puts the double into `platform`, with empty logs and no injected faults.

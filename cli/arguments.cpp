@@ -1,4 +1,4 @@
-#include "app/cli_arguments.h"
+#include "cli/arguments.h"
 
 #include <cstring>
 

@@ -1,12 +1,9 @@
 #include "engine_fixture.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 
 #include "engine/cache_pool.h"
 #include "engine/compare.h"
@@ -80,10 +77,6 @@ void EngineTest::SetUp() {
 void EngineTest::TearDown() {
   ReleaseAll();
   DrainCachePool();
-  if (!sparseFolder.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(sparseFolder, ignored);
-  }
   fake::Restore();
   ResetEngineHooks();
   resizeCacheStorage = realloc;
@@ -110,17 +103,8 @@ uint32_t EngineTest::AddFile(const std::string& name, const std::string& bytes) 
 
 uint32_t EngineTest::AddSparseFile(const std::string& name, uint64_t size, uint64_t offset,
                                    const std::string& bytes) {
-  if (sparseFolder.empty()) {
-    std::string pattern = "/dev/shm/parvik-sparse-XXXXXX";
-    sparseFolder = mkdtemp(pattern.data()) ? pattern : temp.MakeFolder("sparse");
-  }
-  std::string path = sparseFolder + "/" + name;
-  int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  EXPECT_GE(file, 0) << path;
-  EXPECT_EQ(ftruncate(file, static_cast<off_t>(size)), 0);
-  EXPECT_EQ(pwrite(file, bytes.data(), bytes.size(), static_cast<off_t>(offset)),
-            static_cast<ssize_t>(bytes.size()));
-  close(file);
+  std::string path = (memory.path.empty() ? temp : memory).WriteSparse(name, size, offset, bytes);
+  EXPECT_FALSE(path.empty()) << name;
   return AddPath(path);
 }
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/cli_arguments.h"
-#include "app/cli_console.h"
-#include "app/cli_progress.h"
+#include "cli/arguments.h"
+#include "cli/console.h"
+#include "cli/progress.h"
 #include "engine/file_table.h"
 #include "engine/hooks.h"
 #include "engine/search.h"

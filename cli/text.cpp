@@ -1,4 +1,4 @@
-#include "app/cli_text.h"
+#include "cli/text.h"
 
 #include <cstdint>
 
