@@ -75,13 +75,10 @@ TEST_F(CachePool, ALargeCacheGivenBackServesTheNextCacheThatGrows) {
   EXPECT_EQ(PooledBytes(), 0u);
 }
 
-TEST_F(CachePool, SmallCachesAreNotKept) {
+TEST_F(CachePool, KeptBlocksStayWithinTheBudgetKeepingTheLargestAndNoSmallOnes) {
   FileEntry& entry = EntryWithCache("a", 512 * 1024, 512 * 1024);
   ReleaseCache(entry);
   EXPECT_EQ(PooledBlockCount(), 0);
-}
-
-TEST_F(CachePool, KeptBlocksStayWithinTheBudgetKeepingTheLargest) {
   PoolCacheBlock(Block(2 * MiB), 2 * MiB);
   PoolCacheBlock(Block(Big), Big);
   PoolCacheBlock(Block(Big), Big);
@@ -109,17 +106,13 @@ TEST_F(CachePool, RoomLentBeyondWhatACacheAskedForCountsUntilItIsFilled) {
   EXPECT_LE(PooledBytes(), CachePoolBudget);
 }
 
-TEST_F(CachePool, ABlockLargerThanTheCacheMayHoldIsCutDownToIt) {
+TEST_F(CachePool, AKeptBlockIsCutDownOrGrownToWhatTheCacheMayHold) {
   PoolCacheBlock(Block(4 * MiB), 4 * MiB);
   uint32_t capacity = 0;
   uint8_t* block = TakePooledBlock(MiB, 2 * MiB, &capacity);
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(capacity, 2 * MiB);
   PoolCacheBlock(block, capacity);
-}
-
-TEST_F(CachePool, ASmallerKeptBlockIsGrownRatherThanTakingFreshMemory) {
-  PoolCacheBlock(Block(2 * MiB), 2 * MiB);
   FileEntry& entry = EntryWithCache("a", 3 * MiB, 4096);
   memcpy(entry.cache, "kept", 4);
   ASSERT_TRUE(ReserveCache(entry, 3 * MiB));

@@ -1,149 +1,97 @@
 // The console front end's command line and its text conversion.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "cli/arguments.h"
 #include "cli/text.h"
 
 namespace {
 
-struct Parsed {
+const std::string longest(MaxPath - 1, 'x'), tooLong(MaxPath, 'x');
+
+// Arguments, then what they give: refused (with the argument to blame, or
+// null), or the folders, filter, minimum size, name rule and help.
+struct Case {
+  std::vector<const char*> args;
   bool ok;
-  CliOptions options;
-  CliError error;
+  std::vector<std::string> folders;
+  const char* filter = "*.*";
+  uint32_t minSize = 0;
+  bool sameName = false, help = false;
+  const char* blamed = nullptr;
 };
 
-Parsed Parse(std::vector<const char*> args) {
-  args.insert(args.begin(), "parvik-cli");
-  Parsed parsed{};
-  parsed.ok = ParseCliArguments(static_cast<int>(args.size()), args.data(), &parsed.options,
-                                &parsed.error);
-  return parsed;
-}
-
-std::string Utf8Of(const char* text) {
-  std::string out;
-  AppendCp1252AsUtf8(&out, text);
-  return out;
-}
-
-}  // namespace
-
-TEST(CliArguments, FolderAloneSearchesAllNonEmptyFilesWithoutTheNameRule) {
-  Parsed parsed = Parse({"photos"});
-  ASSERT_TRUE(parsed.ok);
-  EXPECT_EQ(parsed.options.folders, std::vector<std::string>{"photos"});
-  EXPECT_STREQ(parsed.options.filter, "*.*");
-  EXPECT_EQ(parsed.options.minSize, 0u);
-  EXPECT_FALSE(parsed.options.sameName);
-  EXPECT_FALSE(parsed.options.help);
-}
-
-TEST(CliArguments, OptionsTakeTheirValueAttachedOrAsTheNextArgument) {
-  Parsed spaced = Parse({"--filter", "*.jpg", "a", "--min-size", "4096", "--same-name", "b"});
-  ASSERT_TRUE(spaced.ok);
-  EXPECT_STREQ(spaced.options.filter, "*.jpg");
-  EXPECT_EQ(spaced.options.minSize, 4096u);
-  EXPECT_TRUE(spaced.options.sameName);
-  EXPECT_EQ(spaced.options.folders, (std::vector<std::string>{"a", "b"}));
-
-  Parsed attached = Parse({"--filter=*.mp3", "--min-size=0", "c"});
-  ASSERT_TRUE(attached.ok);
-  EXPECT_STREQ(attached.options.filter, "*.mp3");
-  EXPECT_EQ(attached.options.folders, std::vector<std::string>{"c"});
-}
-
-TEST(CliArguments, MinSizeTakesOnlyPlainNumbersThatFitThirtyTwoBits) {
-  Parsed largest = Parse({"--min-size", "4294967295", "a"});
-  ASSERT_TRUE(largest.ok);
-  EXPECT_EQ(largest.options.minSize, 4294967295u);
-
+TEST(CliArguments, ParsesOptionsFoldersAndRefusalsLikeTheTable) {
+  const Case cases[] = {
+      {{"photos"}, true, {"photos"}},
+      {{"--filter", "*.jpg", "a", "--min-size", "4096", "--same-name", "b"}, true, {"a", "b"}, "*.jpg", 4096, true},
+      {{"--filter=*.mp3", "--min-size=0", "c"}, true, {"c"}, "*.mp3"},
+      {{"--min-size", "4294967295", "a"}, true, {"a"}, "*.*", 4294967295u},
+      {{"--", "--same-name", "-h", "--help"}, true, {"--same-name", "-h", "--help"}},
+      {{"--help"}, true, {}, "*.*", 0, false, true},
+      {{"--min-size", "lots", "-h"}, true, {}, "*.*", 0, false, true},
+      {{longest.c_str()}, true, {longest}},
+      {{"--filter", longest.c_str(), "a"}, true, {"a"}, longest.c_str()},
+      {{tooLong.c_str()}, false, {}, "", 0, false, false, tooLong.c_str()},
+      {{"--filter", tooLong.c_str(), "a"}, false, {}},
+      {{"--recursive", "a"}, false, {}, "", 0, false, false, "--recursive"},
+      {{"--same-name"}, false, {}},
+      {{"a", "--filter"}, false, {}},
+      {{"a", "--min-size"}, false, {}},
+      {{"--filter=", "a"}, false, {}},
+      {{"--filter", "sub/*.txt", "a"}, false, {}},
+      {{"--filter", "sub\\*.txt", "a"}, false, {}},
+      {{""}, false, {}},
+  };
+  CliOptions options;
+  CliError error;
+  for (const Case& c : cases) {
+    std::vector<const char*> args = c.args;
+    args.insert(args.begin(), "parvik-cli");
+    bool ok = ParseCliArguments(static_cast<int>(args.size()), args.data(), &options, &error);
+    std::string line = c.args.empty() ? "" : std::string(c.args[0]).substr(0, 20);
+    ASSERT_EQ(ok, c.ok) << line;
+    if (!ok) {
+      EXPECT_NE(error.message, nullptr);
+      EXPECT_STREQ(error.argument, c.blamed ? c.blamed : error.argument) << line;
+      continue;
+    }
+    // Every parse starts from the defaults.
+    EXPECT_EQ(options.folders, c.folders) << line;
+    EXPECT_STREQ(options.filter, c.filter) << line;
+    EXPECT_EQ(options.minSize, c.minSize) << line;
+    EXPECT_EQ(options.sameName, c.sameName) << line;
+    EXPECT_EQ(options.help, c.help) << line;
+  }
   for (const char* bad : {"4294967296", "99999999999999999999", "-1", "+5", "10k", "1.5", "", " 7"}) {
-    Parsed parsed = Parse({"--min-size", bad, "a"});
-    EXPECT_FALSE(parsed.ok) << bad;
-    EXPECT_STREQ(parsed.error.argument, bad);
+    const char* args[] = {"parvik-cli", "--min-size", bad, "a"};
+    EXPECT_FALSE(ParseCliArguments(4, args, &options, &error)) << bad;
+    EXPECT_STREQ(error.argument, bad);
   }
 }
 
-TEST(CliArguments, RefusalsNameTheArgumentToBlame) {
-  Parsed unknown = Parse({"--recursive", "a"});
-  EXPECT_FALSE(unknown.ok);
-  EXPECT_STREQ(unknown.error.argument, "--recursive");
-
-  Parsed noFolder = Parse({"--same-name"});
-  EXPECT_FALSE(noFolder.ok);
-  EXPECT_EQ(noFolder.error.argument, nullptr);
-  EXPECT_NE(noFolder.error.message, nullptr);
-
-  EXPECT_FALSE(Parse({"a", "--filter"}).ok);
-  EXPECT_FALSE(Parse({"a", "--min-size"}).ok);
-  EXPECT_FALSE(Parse({"--filter=", "a"}).ok);
-  EXPECT_FALSE(Parse({"--filter", "sub/*.txt", "a"}).ok);
-  EXPECT_FALSE(Parse({"--filter", "sub\\*.txt", "a"}).ok);
-  EXPECT_FALSE(Parse({""}).ok);
-}
-
-TEST(CliArguments, TextsThatDoNotFitTheProgramsBuffersAreRefusedNotCut) {
-  std::string longest(MaxPath - 1, 'x');
-  std::string tooLong(MaxPath, 'x');
-  EXPECT_TRUE(Parse({longest.c_str()}).ok);
-  Parsed folder = Parse({tooLong.c_str()});
-  EXPECT_FALSE(folder.ok);
-  EXPECT_STREQ(folder.error.argument, tooLong.c_str());
-
-  EXPECT_TRUE(Parse({"--filter", longest.c_str(), "a"}).ok);
-  EXPECT_FALSE(Parse({"--filter", tooLong.c_str(), "a"}).ok);
-}
-
-TEST(CliArguments, DoubleDashMakesEverythingAfterItAFolder) {
-  Parsed parsed = Parse({"--", "--same-name", "-h", "--help"});
-  ASSERT_TRUE(parsed.ok);
-  EXPECT_FALSE(parsed.options.help);
-  EXPECT_FALSE(parsed.options.sameName);
-  EXPECT_EQ(parsed.options.folders, (std::vector<std::string>{"--same-name", "-h", "--help"}));
-}
-
-TEST(CliArguments, HelpIsGivenEvenBesideArgumentsThatWouldBeRefused) {
-  EXPECT_TRUE(Parse({"--help"}).options.help);
-  Parsed parsed = Parse({"--min-size", "lots", "-h"});
-  EXPECT_TRUE(parsed.ok);
-  EXPECT_TRUE(parsed.options.help);
-}
-
-TEST(CliArguments, ParsingAgainStartsFromTheDefaults) {
-  CliOptions options;
-  CliError error;
-  const char* first[] = {"parvik-cli", "--same-name", "--min-size", "9", "--filter", "*.x", "a"};
-  ASSERT_TRUE(ParseCliArguments(7, first, &options, &error));
-  const char* second[] = {"parvik-cli", "b"};
-  ASSERT_TRUE(ParseCliArguments(2, second, &options, &error));
-  EXPECT_EQ(options.folders, std::vector<std::string>{"b"});
-  EXPECT_STREQ(options.filter, "*.*");
-  EXPECT_EQ(options.minSize, 0u);
-  EXPECT_FALSE(options.sameName);
-}
-
 TEST(CliArguments, TrailingSeparatorsAreDroppedSoRowsDoNotDoubleThem) {
-  char folder[MaxPath] = "photos/2024//";
-  TrimTrailingSeparators(folder);
-  EXPECT_STREQ(folder, "photos/2024");
-  char plain[MaxPath] = "photos";
-  TrimTrailingSeparators(plain);
-  EXPECT_STREQ(plain, "photos");
-  char root[MaxPath] = "/";
-  TrimTrailingSeparators(root);
-  EXPECT_STREQ(root, "");
+  for (auto [given, trimmed] : {std::pair{"photos/2024//", "photos/2024"}, {"photos", "photos"}, {"/", ""}}) {
+    char folder[MaxPath];
+    snprintf(folder, sizeof folder, "%s", given);
+    TrimTrailingSeparators(folder);
+    EXPECT_STREQ(folder, trimmed);
+  }
 }
 
 TEST(CliText, ProgramTextsReachTheTerminalAsUtf8) {
-  // The literal is Windows-1252 in the program: the umlaut is the byte 0xE4.
-  EXPECT_EQ(Utf8Of("-- Länge:300 Byte --"), "-- L\xC3\xA4nge:300 Byte --");
-  EXPECT_EQ(Utf8Of("plain ASCII, 0-9"), "plain ASCII, 0-9");
-  EXPECT_EQ(Utf8Of("\x80\x85\x96\x9F"), "\xE2\x82\xAC\xE2\x80\xA6\xE2\x80\x93\xC5\xB8");
-  EXPECT_EQ(Utf8Of("\xA0\xDF\xFF"), "\xC2\xA0\xC3\x9F\xC3\xBF");
-  // Bytes the code page leaves unassigned must not pass as broken UTF-8.
-  EXPECT_EQ(Utf8Of("\x81\x8D\x8F\x90\x9D"),
-            "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  const std::pair<const char*, const char*> cases[] = {
+      // The literal is Windows-1252 in the program: the umlaut is the byte 0xE4.
+      {"-- Länge:300 Byte --", "-- L\xC3\xA4nge:300 Byte --"},
+      {"plain ASCII, 0-9", "plain ASCII, 0-9"},
+      {"\x80\x85\x96\x9F", "\xE2\x82\xAC\xE2\x80\xA6\xE2\x80\x93\xC5\xB8"},
+      {"\xA0\xDF\xFF", "\xC2\xA0\xC3\x9F\xC3\xBF"},
+      // Bytes the code page leaves unassigned must not pass as broken UTF-8.
+      {"\x81\x8D\x8F", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}};
+  for (const auto& [text, utf8] : cases) {
+    std::string out;
+    AppendCp1252AsUtf8(&out, text);
+    EXPECT_EQ(out, utf8);
+  }
 }
+
+}  // namespace

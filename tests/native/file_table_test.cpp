@@ -1,23 +1,20 @@
+// The file table: growth by a fixed step once the spare records are reached,
+// zeroed records, and the warning that ends the search when growth fails.
+#include "engine/file_table.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
-#include "engine/file_table.h"
 #include "engine/hooks.h"
 #include "engine/scan.h"
 #include "engine/settings.h"
 #include "engine/text.h"
-#include "temp_folder.h"
+#include "engine_fixture.h"
 
 namespace {
 
 std::string lastMessage;
-int RecordMessage(const char* text, const char* caption, unsigned) {
-  lastMessage = std::string(text) + "|" + caption;
-  return AnswerOk;
-}
 void* RefuseStorage(size_t) { return nullptr; }
 
 class Table : public ::testing::Test {
@@ -30,67 +27,52 @@ class Table : public ::testing::Test {
     searchState.running = 1;
     lastMessage.clear();
     ResetEngineHooks();
-    engineHooks.showMessage = RecordMessage;
+    engineHooks.showMessage = [](const char* text, const char* caption, unsigned) {
+      lastMessage = std::string(text) + "|" + caption;
+      return AnswerOk;
+    };
   }
   void TearDown() override {
     allocateTableStorage = malloc;
     ResetEngineHooks();
   }
-
-  // Appends a record the way the scan does and runs the growth check.
-  bool Append(uint32_t mark) {
-    FileEntry& entry = fileTable.entries[fileTable.count];
-    snprintf(entry.path, sizeof entry.path, "file%u", mark);
-    entry.size = mark;
-    fileTable.count++;
-    return GrowFileTableIfNeeded();
+  // Appends records the way the scan does, each followed by the growth check.
+  bool AppendUpTo(uint32_t count) {
+    while (fileTable.count < count) {
+      FileEntry& entry = fileTable.entries[fileTable.count];
+      entry.size = ++fileTable.count;
+      if (!GrowFileTableIfNeeded()) return false;
+    }
+    return true;
+  }
+  void ExpectZeroFrom(uint32_t first) {
+    static const FileEntry zero{};
+    for (uint32_t i = first; i < fileTable.capacity + SpareRecords; i++)
+      ASSERT_EQ(memcmp(&fileTable.entries[i], &zero, sizeof zero), 0) << i;
   }
 };
 
-bool AllZero(const FileEntry& entry) {
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&entry);
-  for (size_t k = 0; k < sizeof entry; k++)
-    if (bytes[k]) return false;
-  return true;
-}
-
-}  // namespace
-
-TEST_F(Table, ExactlyTheCapacityDoesNotGrow) {
-  for (uint32_t i = 0; i < InitialCapacity; i++) ASSERT_TRUE(Append(i + 1));
+TEST_F(Table, GrowsAtTheFirstRecordPastTheCapacityKeepingContentsAndZeroingTheRest) {
+  ASSERT_TRUE(AppendUpTo(InitialCapacity));
   EXPECT_EQ(fileTable.capacity, InitialCapacity);
-}
-
-TEST_F(Table, TheFirstSpareRecordTriggersGrowthKeepingContentsAndZeroTail) {
-  for (uint32_t i = 0; i <= InitialCapacity; i++) ASSERT_TRUE(Append(i + 1));
-  EXPECT_EQ(fileTable.count, InitialCapacity + 1);
+  ASSERT_TRUE(AppendUpTo(InitialCapacity + 1));
   EXPECT_EQ(fileTable.capacity, InitialCapacity + GrowthStep);
-  for (uint32_t i = 0; i < fileTable.count; i++) {
-    ASSERT_EQ(fileTable.entries[i].size, i + 1u);
-    ASSERT_EQ(std::string(fileTable.entries[i].path), "file" + std::to_string(i + 1));
-  }
-  for (uint32_t i = fileTable.count; i < fileTable.capacity + SpareRecords; i++)
-    ASSERT_TRUE(AllZero(fileTable.entries[i])) << i;
-}
-
-TEST_F(Table, AClearAfterGrowthKeepsTheCapacityAndZeroesEveryRecord) {
-  for (uint32_t i = 0; i <= InitialCapacity; i++) ASSERT_TRUE(Append(i + 1));
+  for (uint32_t i = 0; i < fileTable.count; i++) ASSERT_EQ(fileTable.entries[i].size, i + 1u);
+  ExpectZeroFrom(fileTable.count);
   ClearFileTable();
   EXPECT_EQ(fileTable.capacity, InitialCapacity + GrowthStep);
-  for (uint32_t i = 0; i < fileTable.capacity + SpareRecords; i++)
-    ASSERT_TRUE(AllZero(fileTable.entries[i])) << i;
+  ExpectZeroFrom(0);
 }
 
 TEST_F(Table, FailedGrowthWarnsStopsTheSearchAndKeepsTheOldTable) {
-  for (uint32_t i = 0; i < InitialCapacity; i++) ASSERT_TRUE(Append(i + 1));
+  ASSERT_TRUE(AppendUpTo(InitialCapacity));
   FileEntry* before = fileTable.entries;
   allocateTableStorage = RefuseStorage;
-  EXPECT_FALSE(Append(InitialCapacity + 1));
+  EXPECT_FALSE(AppendUpTo(InitialCapacity + 1));
   EXPECT_EQ(lastMessage, "Fehler Speicher Files|Fehler");
   EXPECT_EQ(searchState.running, 0);
   EXPECT_EQ(fileTable.entries, before);
   EXPECT_EQ(fileTable.capacity, InitialCapacity);
-  EXPECT_EQ(fileTable.count, InitialCapacity + 1);
   EXPECT_EQ(fileTable.entries[InitialCapacity].size, InitialCapacity + 1u);
 }
 
@@ -107,3 +89,5 @@ TEST_F(Table, ScanStopsAtEveryLevelWhenTheTableCannotGrow) {
   EXPECT_EQ(searchState.running, 0);
   EXPECT_EQ(lastMessage, "Fehler Speicher Files|Fehler");
 }
+
+}  // namespace

@@ -48,53 +48,31 @@ std::vector<std::string> ListNames(const std::string& pattern) {
 }
 }  // namespace
 
-TEST(Listing, ListsMatchingNamesInUpperCaseOrderWithDotEntries) {
+TEST(Listing, ListsMatchingNamesInUpperCaseOrderWithKindSizeAndTimes) {
   TempFolder temp;
-  temp.Write("b.txt", "1");
+  temp.Write("b.txt", "12345");
   temp.Write("A.TXT", "1");
   temp.Write("c.dat", "1");
   temp.MakeFolder("sub.txt");
+  const uint64_t size = (uint64_t{1} << 32) + 10;
+  ASSERT_FALSE(temp.WriteSparse("big", size, 0, "x").empty());
   EXPECT_EQ(ListNames(temp.path + "/*.txt"), (std::vector<std::string>{"A.TXT", "b.txt", "sub.txt"}));
   EXPECT_EQ(ListNames(temp.path + "/*.*"),
-            (std::vector<std::string>{".", "..", "A.TXT", "b.txt", "c.dat", "sub.txt"}));
-}
-
-TEST(Listing, ReportsDirectoriesSizesAndTimes) {
-  TempFolder temp;
-  temp.Write("five", "12345");
-  temp.MakeFolder("folder");
-  DirEntry entry;
-  DirListing* listing = platform.findFirst((temp.path + "/five").c_str(), &entry);
-  ASSERT_NE(listing, nullptr);
-  EXPECT_FALSE(entry.isDirectory);
-  EXPECT_EQ(entry.size, 5u);
-  // 2020 and later, in 100 ns since 1601: the high half is well above 0x01D5.
-  EXPECT_GT(entry.lastWriteTime.high, 0x01D50000u);
-  EXPECT_GT(entry.creationTime.high, 0x01D50000u);
-  EXPECT_FALSE(platform.findNext(listing, &entry));
-  platform.findClose(listing);
-  listing = platform.findFirst((temp.path + "/folder").c_str(), &entry);
-  ASSERT_NE(listing, nullptr);
-  EXPECT_TRUE(entry.isDirectory);
-  platform.findClose(listing);
-}
-
-TEST(Listing, MissingFolderOrNoMatchGivesNoListing) {
-  TempFolder temp;
+            (std::vector<std::string>{".", "..", "A.TXT", "b.txt", "big", "c.dat", "sub.txt"}));
   DirEntry entry;
   EXPECT_EQ(platform.findFirst((temp.path + "/missing/*.*").c_str(), &entry), nullptr);
   EXPECT_EQ(platform.findFirst((temp.path + "/*.none").c_str(), &entry), nullptr);
-}
-
-TEST(Listing, SizesOfFourGibibytesAndMoreAreKeptWhole) {
-  TempFolder temp;
-  const uint64_t size = (uint64_t{1} << 32) + 10;
-  ASSERT_FALSE(temp.WriteSparse("big", size, 0, "x").empty());
-  DirEntry entry;
-  DirListing* listing = platform.findFirst((temp.path + "/big").c_str(), &entry);
-  ASSERT_NE(listing, nullptr);
-  EXPECT_EQ(entry.size, size);
-  platform.findClose(listing);
+  for (const char* name : {"b.txt", "sub.txt", "big"}) {
+    DirListing* listing = platform.findFirst((temp.path + "/" + name).c_str(), &entry);
+    ASSERT_NE(listing, nullptr);
+    EXPECT_EQ(entry.isDirectory, name[0] == 's');
+    EXPECT_EQ(entry.size, name[0] == 's' ? entry.size : name[1] == '.' ? 5u : size);
+    // 2020 and later, in 100 ns since 1601: the high half is well above 0x01D5.
+    EXPECT_GT(entry.lastWriteTime.high, 0x01D50000u);
+    EXPECT_GT(entry.creationTime.high, 0x01D50000u);
+    EXPECT_FALSE(platform.findNext(listing, &entry));
+    platform.findClose(listing);
+  }
 }
 
 TEST(ExclusiveOpen, SecondOpenOfTheSameFileFailsWhateverThePath) {
@@ -113,42 +91,26 @@ TEST(ExclusiveOpen, SecondOpenOfTheSameFileFailsWhateverThePath) {
   platform.closeFile(again);
 }
 
-TEST(ExclusiveOpen, FoldersAndMissingFilesCannotBeOpened) {
+TEST(PositionedRead, ReadsAtTheOffsetBeyondFourGibibytesAndStopsAtTheEnd) {
   TempFolder temp;
   EXPECT_EQ(platform.openExclusive(temp.path.c_str()), InvalidFileHandle);
   EXPECT_EQ(platform.openExclusive(temp.At("missing").c_str()), InvalidFileHandle);
-}
-
-TEST(PositionedRead, ReadsAtTheOffsetAndStopsAtTheEnd) {
-  TempFolder temp;
-  std::string file = temp.Write("f", "0123456789");
+  const uint64_t far = (uint64_t{1} << 32) + 5;
+  std::string file = temp.WriteSparse("big", far + 10, far, "0123456789");
   FileHandle handle = platform.openExclusive(file.c_str());
   ASSERT_NE(handle, InvalidFileHandle);
-  char buffer[16] = {};
-  uint32_t count = 99;
-  EXPECT_TRUE(platform.readAt(handle, 3, buffer, 4, &count));
-  EXPECT_EQ(count, 4u);
-  EXPECT_EQ(std::string(buffer, 4), "3456");
-  EXPECT_TRUE(platform.readAt(handle, 8, buffer, 16, &count));
-  EXPECT_EQ(count, 2u);
-  EXPECT_TRUE(platform.readAt(handle, 10, buffer, 16, &count));
-  EXPECT_EQ(count, 0u);
-  EXPECT_TRUE(platform.readAt(handle, 100, buffer, 16, &count));
-  EXPECT_EQ(count, 0u);
-  platform.closeFile(handle);
-}
-
-TEST(PositionedRead, ReachesBeyondFourGibibytes) {
-  TempFolder temp;
-  const uint64_t offset = (uint64_t{1} << 32) + 5;
-  std::string file = temp.WriteSparse("big", offset + 3, offset, "end");
-  FileHandle handle = platform.openExclusive(file.c_str());
-  ASSERT_NE(handle, InvalidFileHandle);
-  char buffer[8] = {};
-  uint32_t count = 0;
-  EXPECT_TRUE(platform.readAt(handle, offset, buffer, 8, &count));
-  EXPECT_EQ(count, 3u);
-  EXPECT_EQ(std::string(buffer, 3), "end");
+  const struct {
+    uint64_t offset;
+    uint32_t count;
+    const char* bytes;
+  } reads[] = {{far + 3, 4, "3456"}, {far + 8, 2, "89"}, {far + 10, 0, ""}, {far + 100, 0, ""}};
+  for (const auto& read : reads) {
+    char buffer[16] = {};
+    uint32_t count = 99;
+    EXPECT_TRUE(platform.readAt(handle, read.offset, buffer, read.count == 4 ? 4 : 16, &count));
+    EXPECT_EQ(count, read.count);
+    EXPECT_EQ(std::string(buffer, count), read.bytes);
+  }
   platform.closeFile(handle);
 }
 
