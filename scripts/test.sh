@@ -67,8 +67,14 @@ if build_windows windows RelWithDebInfo ON; then
   fi
 else build_failed "windows (32-bit)"; fi
 
+# Non-blank lines of the tests against those of the program they test.
+code_lines=$(cd "$PARVIK_ROOT" && git ls-files '*.cpp' '*.h' | grep -vE '^(tests|bench)/' |
+             xargs cat | grep -cvE '^\s*$')
+test_lines=$(cd "$PARVIK_ROOT" && git ls-files 'tests/*' | xargs cat | grep -cvE '^\s*$')
+
 echo
 echo "== Summary"
 printf '  %s\n' "${summary[@]}"
+echo "  test lines: $test_lines, program lines: $code_lines, ratio $(awk -v t="$test_lines" -v c="$code_lines" 'BEGIN { printf "%.2f", t / c }')"
 echo "$total_passed passed, $total_failed failed"
 [ "$total_failed" -eq 0 ]

@@ -23,13 +23,6 @@ std::string Flipped(std::string bytes, size_t at) {
 
 class Comparison : public enginetest::EngineTest {
  protected:
-  void Restart() {
-    ReleaseAll();
-    fileTable.count = 0;
-    searchState.duplicateCount = 0;
-    searchState.duplicateBytes = 0;
-    fake::Install();
-  }
   // Opens entry j and reads its first `bytes` into its cache, as earlier
   // comparisons could have left it.
   void FillCache(uint32_t j, uint32_t bytes) {

@@ -33,13 +33,6 @@ void* FailLargeCaches(void* block, size_t bytes) {
 
 class GroupingPass : public enginetest::EngineTest {
  protected:
-  void Restart() {
-    ReleaseAll();
-    fileTable.count = 0;
-    searchState.duplicateCount = 0;
-    searchState.duplicateBytes = 0;
-    fake::Install();
-  }
   std::vector<int32_t> Groups() {
     std::vector<int32_t> ids;
     for (uint32_t k = 0; k < fileTable.count; k++) ids.push_back(Entry(k).groupId);
@@ -116,7 +109,6 @@ TEST_F(GroupingPass, AFileThatCannotBeOpenedOrReadTakesNoPart) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.file) + " at " + std::to_string(c.breakAt));
     Restart();
-    shown = enginetest::Shown{};
     int64_t second = FreshSecond();
     fake::UseClock([&second] { return ++second; });
     for (const char* name : {"a", "b", "c", "d"}) AddFile(name, Pattern(300 * 1024, 4));
@@ -175,7 +167,6 @@ TEST_F(GroupingPass, ProgressShowsAtMostOncePerClockSecondAndACancelThereEndsThe
   EXPECT_EQ(searchState.nowTime, start + 2);
 
   Restart();
-  shown = enginetest::Shown{};
   int64_t second = FreshSecond();
   fake::UseClock([&second] { return ++second; });
   engineHooks.pumpMessages = [] { shown.pumps++, searchState.running = 0; };
@@ -190,7 +181,6 @@ TEST_F(GroupingPass, ProgressShowsAtMostOncePerClockSecondAndACancelThereEndsThe
 TEST_F(GroupingPass, NoMemoryForACacheShowsTheMessageAndEndsThePass) {
   for (size_t failing : {size_t{0}, size_t{64 * 1024}}) {
     Restart();
-    shown = enginetest::Shown{};
     smallestFailingCache = failing;
     resizeCacheStorage = FailLargeCaches;
     for (const char* name : {"a", "b"}) AddFile(name, Pattern(300 * 1024, 1));

@@ -126,6 +126,15 @@ void EngineTest::PrepareOuter(uint32_t i) {
   outer.overlapped.offset = outer.cachedBytes;
 }
 
+void EngineTest::Restart() {
+  ReleaseAll();
+  fileTable.count = 0;
+  searchState.duplicateCount = 0;
+  searchState.duplicateBytes = 0;
+  shown = Shown{};
+  fake::Install();
+}
+
 void EngineTest::ReleaseAll() {
   for (uint32_t k = 0; k < fileTable.count; k++) ReleaseEntry(fileTable.entries[k]);
 }

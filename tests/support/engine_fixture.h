@@ -62,6 +62,9 @@ class EngineTest : public TableTest {
   void PrepareOuter(uint32_t i);
   // Closes every file and releases every cache still held by the table.
   void ReleaseAll();
+  // Starts over within a test: an empty table, zero counters, nothing shown,
+  // fresh counts and no injected faults.
+  void Restart();
 
   TempFolder temp;
   TempFolder memory{"/dev/shm"};  // for sparse files; empty where there is none

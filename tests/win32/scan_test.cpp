@@ -1,74 +1,35 @@
-// The engine's scan and exclusive open on the real Windows file system.
+// The scan and the exclusive open on the real Windows file system.
 #include "engine/scan.h"
 
-#include <string>
-#include <vector>
-
 #include "engine/text.h"
-#include "test_support.h"
+#include "window_fixture.h"
 
-namespace {
-
-class WindowsScan : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ClearFileTable();
-    fileTable.count = 0;
-    ResetSettingsToDefaults();
-    searchState = SearchState{};
-    searchState.running = 1;
-    saved = engineHooks;
-    ResetEngineHooks();
-  }
-  void TearDown() override { engineHooks = saved; }
-
-  std::vector<std::string> Scan(const std::string& folder) {
-    ScanDirectory(folder.c_str());
-    return TablePaths();
-  }
-
-  TempDir temp;
-  EngineHooks saved;
-};
-
-}  // namespace
-
-TEST_F(WindowsScan, WalksRealFoldersDepthFirstWithTheFilter) {
-  CopyText(settings.currentFilter, MaxPath, "*.TXT");
-  temp.Write("b.txt", "bb");
-  temp.Write("a.txt", "a");
-  temp.Write("c.dat", "c");
-  temp.Write("sub.dat\\d.txt", "d");
-  EXPECT_EQ(Scan(temp.path), (std::vector<std::string>{temp.At("a.txt"), temp.At("b.txt"),
-                                                       temp.At("sub.dat\\d.txt")}));
-  EXPECT_EQ(fileTable.entries[1].size, 2u);
-  EXPECT_EQ(fileTable.entries[0].handle, InvalidFileHandle);
-}
-
-TEST_F(WindowsScan, ATrailingBackslashGivesTwoInARowAndUmlautsKeepTheirAnsiBytes) {
-  temp.Write("\xC4rger.txt", "x");  // "Ärger.txt" in Windows-1252
-  EXPECT_EQ(Scan(temp.path + "\\"), (std::vector<std::string>{temp.path + "\\\\\xC4rger.txt"}));
-}
-
-TEST_F(WindowsScan, HiddenFilesCountAndMinSizeIsStrict) {
-  std::string hidden = temp.Write("hidden", std::string(10, 'h'));
+TEST(WindowsScan, TakesHiddenFilesAboveMinSizeKeepsAnsiNamesAndDoublesATrailingBackslash) {
+  TempFolder temp;
+  ClearFileTable();
+  fileTable.count = 0;
+  ResetSettingsToDefaults();
+  searchState.running = 1;
+  EngineHooks saved = engineHooks;
+  ResetEngineHooks();
+  std::string hidden = temp.Write("\xC4rger.txt", std::string(10, 'h'));  // "Ärger.txt"
   SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-  temp.Write("nine", std::string(9, 'n'));
+  temp.Write("nine.txt", std::string(9, 'n'));
+  temp.Write("sub\\ten.dat", std::string(10, 't'));
+  CopyText(settings.currentFilter, MaxPath, "*.TXT");
   settings.minSize = 9;
-  EXPECT_EQ(Scan(temp.path), (std::vector<std::string>{hidden}));
-}
+  ScanDirectory((temp.path + "\\").c_str());
+  engineHooks = saved;
+  EXPECT_EQ(TablePaths(), std::vector<std::string>{temp.path + "\\\\\xC4rger.txt"});
+  EXPECT_EQ(fileTable.entries[0].size, 10u);
 
-TEST_F(WindowsScan, ExclusiveOpenRefusesASecondOpener) {
-  std::string file = temp.Write("held", "data");
-  FileHandle first = platform.openExclusive(file.c_str());
+  FileHandle first = platform.openExclusive(hidden.c_str());
   ASSERT_NE(first, InvalidFileHandle);
-  EXPECT_EQ(platform.openExclusive(file.c_str()), InvalidFileHandle);
-  char buffer[8];
+  EXPECT_EQ(platform.openExclusive(hidden.c_str()), InvalidFileHandle);
+  char buffer[16];
   uint32_t count = 0;
-  EXPECT_TRUE(platform.readAt(first, 2, buffer, 8, &count));
+  EXPECT_TRUE(platform.readAt(first, 8, buffer, 16, &count));
   EXPECT_EQ(count, 2u);
-  EXPECT_EQ(std::string(buffer, 2), "ta");
-  EXPECT_TRUE(platform.readAt(first, 4, buffer, 8, &count));
-  EXPECT_EQ(count, 0u);
   platform.closeFile(first);
+  fileTable.count = 0;
 }

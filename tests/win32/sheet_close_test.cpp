@@ -9,7 +9,7 @@
 #include "app/property_sheet.h"
 #include "engine/text.h"
 #include "res/resource.h"
-#include "test_support.h"
+#include "window_fixture.h"
 #include "ui/main_page.h"
 #include "ui/pump.h"
 #include "ui/search_run.h"
