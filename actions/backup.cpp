@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "actions/marked_files.h"
+#include "engine/text.h"
 #include "ui/message_box.h"
 
 namespace {
@@ -13,9 +14,7 @@ namespace {
 // Splits the last component of `path` into name and extension (from its last
 // dot on; a leading dot belongs to the name, as in ".profile").
 void SplitFileName(const char* path, char (&name)[MaxPath], char (&ext)[MaxPath]) {
-  const char* start = path;
-  for (const char* c = path; *c != '\0'; ++c)
-    if (*c == '\\' || *c == '/' || *c == ':') start = c + 1;
+  const char* start = FileNameOf(path);
   const char* dot = strrchr(start, '.');
   if (dot == start) dot = nullptr;
   size_t nameLength = dot != nullptr ? static_cast<size_t>(dot - start) : strlen(start);

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "engine/listing.h"
+#include "engine/text.h"
 #include "ui/message_box.h"
 #include "ui/results_window.h"
 
@@ -37,10 +38,8 @@ bool ExecutableFolder(char (&folder)[MaxPath]) {
     folder[0] = '\0';
     return false;
   }
-  char* end = nullptr;
-  for (char* c = folder; *c != '\0'; ++c)
-    if (*c == '\\' || *c == '/' || *c == ':') end = c + 1;
-  if (end == nullptr) {
+  char* end = folder + (FileNameOf(folder) - folder);
+  if (end == folder) {
     folder[0] = '\0';
     return false;
   }

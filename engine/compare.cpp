@@ -22,11 +22,6 @@ uint8_t* StreamBuffer(int pair, bool next) {
   return streamBuffers[pair * 2 + (next != streamRolesSwapped ? 1 : 0)];
 }
 
-const char* FileNameOf(const char* path) {
-  const char* separator = strrchr(path, PathSeparator);
-  return separator ? separator + 1 : path;
-}
-
 uint32_t AtMost(uint32_t limit, uint64_t value) {
   return static_cast<uint32_t>(std::min<uint64_t>(limit, value));
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/platform.h"
+
 bool CopyText(char* dest, size_t size, const char* source) {
   if (size == 0) return false;
   size_t length = strlen(source);
@@ -12,14 +14,17 @@ bool CopyText(char* dest, size_t size, const char* source) {
   return fits;
 }
 
-static unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+const char* FileNameOf(const char* path) {
+  const char* start = path;
+  for (const char* c = path; *c != '\0'; ++c)
+    if (*c == '/' || (PathSeparator == '\\' && (*c == '\\' || *c == ':'))) start = c + 1;
+  return start;
 }
 
 bool SameTextIgnoringAsciiCase(const char* a, const char* b) {
   for (;; ++a, ++b) {
-    unsigned char x = FoldAscii(static_cast<unsigned char>(*a));
-    unsigned char y = FoldAscii(static_cast<unsigned char>(*b));
+    char x = AsciiLower(*a);
+    char y = AsciiLower(*b);
     if (x != y) return false;
     if (x == 0) return true;
   }

@@ -6,6 +6,14 @@
 // source did not fit (the copy is then cut).
 bool CopyText(char* dest, size_t size, const char* source);
 
+// The letters a-z and A-Z folded; every other byte, umlauts included, as it is.
+constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Where the last component of a path begins: after its last separator ('/',
+// and on Windows also '\\' and the drive's ':').
+const char* FileNameOf(const char* path);
+
 // Whole-string equality in which only the letters a-z match regardless of
 // case; every other byte, umlauts included, matches only itself.
 bool SameTextIgnoringAsciiCase(const char* a, const char* b);

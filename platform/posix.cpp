@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/text.h"
 #include "platform/platform.h"
 #include "platform/wildcard.h"
 
@@ -55,10 +56,8 @@ bool Describe(int folder, const char* name, DirEntry* entry) {
 // Windows keeps no separate sort key; NTFS lists names in upper-case order.
 bool ListsBefore(const DirEntry& a, const DirEntry& b) {
   for (size_t k = 0;; ++k) {
-    unsigned char x = static_cast<unsigned char>(a.name[k]);
-    unsigned char y = static_cast<unsigned char>(b.name[k]);
-    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+    unsigned char x = static_cast<unsigned char>(AsciiUpper(a.name[k]));
+    unsigned char y = static_cast<unsigned char>(AsciiUpper(b.name[k]));
     if (x != y || x == 0) return x < y;
   }
 }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-static char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+#include "engine/text.h"
 
 // The rest of the pattern may match an empty rest of the name.
 static bool MatchesEmpty(const char* pattern) {
@@ -29,7 +29,7 @@ static bool Match(const char* p, const char* n) {
       ++n;
       continue;
     }
-    if (Upper(*p) != Upper(*n)) return false;
+    if (AsciiUpper(*p) != AsciiUpper(*n)) return false;
     ++p;
     ++n;
   }
