@@ -52,7 +52,8 @@ std::string WindowText(HWND window) {
 // Searches the /dir folder, then presses `button`; returns the program's exit code.
 DWORD SearchAndPress(const TempFolder& temp, const std::string& program, int button) {
   std::string commandLine = "\"" + program + "\" /dir \"" + temp.At("music") + "\"";
-  STARTUPINFOA startup = {sizeof startup};
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   EXPECT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                              temp.path.c_str(), &startup, &process));
