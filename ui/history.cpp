@@ -5,13 +5,9 @@
 #include "engine/text.h"
 
 int RememberInHistory(HWND box, History& history, const char* value) {
-  int match = -1;
-  for (int n = 0; n < HistorySize; n++) {
-    if (SameTextIgnoringAsciiCase(value, history[n])) match = n;
-  }
+  int match = FindInHistory(history, value, false);
   if (match >= 0) return match;
-  memmove(history[1], history[0], sizeof(history[0]) * (HistorySize - 1));
-  CopyText(history[0], MaxPath, value);
+  PushOntoHistory(history, value);
   ListHistory(box, history);
   return 0;
 }
@@ -27,10 +23,7 @@ void ListHistory(HWND box, const History& history) {
 void ShowPathHistory(HWND box) {
   ListHistory(box, settings.pathHistory);
   SetWindowTextA(box, settings.currentPath);
-  int match = -1;
-  for (int n = HistorySize - 1; n >= 0; n--) {
-    if (SameTextIgnoringAsciiCase(settings.currentPath, settings.pathHistory[n])) match = n;
-  }
+  int match = FindInHistory(settings.pathHistory, settings.currentPath, true);
   if (match >= 0) {
     SendMessageA(box, CB_SETCURSEL, match, 0);
   } else {

@@ -3,9 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/settings.h"
-
-using History = char[HistorySize][MaxPath];
+#include "ui/history_list.h"
 
 // Remembers `value` in `history` unless an entry already equals it (only a-z
 // match regardless of case); a new value goes to entry 0, the oldest entry is
@@ -18,6 +16,7 @@ void ListHistory(HWND box, const History& history);
 
 // Fill the two boxes from settings when the page opens: the path box selects
 // the lowest entry equal to currentPath, the filter box the first entry that
-// begins with currentFilter (CB_FINDSTRING from position 1 round to 0).
+// begins with currentFilter (CB_FINDSTRING from position 1 round to 0). The
+// two rules differ and are kept: users know which entry each box shows.
 void ShowPathHistory(HWND box);
 void ShowFilterHistory(HWND box);

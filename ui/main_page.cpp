@@ -39,7 +39,9 @@ bool RefusedDuringSearch() {
   return true;
 }
 
-// The options flip their lowest bit, like their check boxes.
+// The options flip their lowest bit, like their check boxes. Kept so: an INI
+// file edited by hand to 5 still reads as on, and is saved back as it was
+// apart from that bit.
 void ToggleOption(int32_t& option) { option ^= 1; }
 
 void OnCommand(HWND page, int id) {
