@@ -12,6 +12,7 @@
 #include "engine/text.h"
 #include "ui/message_box.h"
 #include "ui/results_window.h"
+#include "version.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]) {
 void WriteLogHeader(FILE* log, const char* title, const RunStamp& stamp) {
   const CalendarTime& t = stamp.time;
   char line[MaxPath];
-  snprintf(line, sizeof line, "Parvik 2.3, %02d.%02d.%04d  %02d:%02d:%02d", t.day, t.month, t.year,
+  snprintf(line, sizeof line, "Parvik " PARVIK_VERSION ", %02d.%02d.%04d  %02d:%02d:%02d", t.day, t.month, t.year,
            t.hour, t.minute, t.second);
   fprintf(log, "%s\n", title);
   fprintf(log, "%s\n", line);

@@ -5,6 +5,7 @@
 #include "app/module.h"
 #include "res/resource.h"
 #include "ui/main_page.h"
+#include "version.h"
 
 // The first versions of both records, which every comctl32 accepts: 40 bytes
 // each in the 32-bit program.
@@ -33,7 +34,7 @@ void DescribePropertySheet(PROPSHEETPAGEA* page, PROPSHEETHEADERA* header) {
   header->hwndParent = nullptr;
   header->hInstance = moduleInstance;
   header->hIcon = nullptr;
-  header->pszCaption = "Parvik 2.3";
+  header->pszCaption = "Parvik " PARVIK_VERSION;
   header->nPages = 1;
   header->nStartPage = 0;
   header->ppsp = page;
