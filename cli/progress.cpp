@@ -97,9 +97,7 @@ void ShowFinalProgress() {
   if (!status.enabled) return;
   SetFieldNumber(FieldFileCount, fileTable.count);
   SetFieldNumber(FieldDuplicateCount, searchState.duplicateCount);
-  char elapsed[32];
-  snprintf(elapsed, sizeof elapsed, "%d sec", ElapsedSeconds());
-  SetFieldText(FieldElapsed, elapsed);
+  SetFieldText(FieldElapsed, FormatSeconds(ElapsedSeconds()).text);
   // The pass refreshes the megabytes once a second at most; the end shows
   // the exact total.
   snprintf(status.megabytes, sizeof status.megabytes, "%.2f",

@@ -1,5 +1,6 @@
 #include "engine/file_table.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -57,6 +58,12 @@ bool GrowFileTableIfNeeded() {
   fileTable.entries = grown;
   fileTable.capacity = oldCapacity + GrowthStep;
   return true;
+}
+
+SecondsText FormatSeconds(int64_t seconds) {
+  SecondsText shown;
+  snprintf(shown.text, sizeof shown.text, "%d sec", static_cast<int>(seconds));
+  return shown;
 }
 
 int ElapsedSeconds() {

@@ -69,3 +69,8 @@ void ClearFileTable();
 bool GrowFileTableIfNeeded();
 // Elapsed whole seconds after a fresh sample of the clock into `nowTime`.
 int ElapsedSeconds();
+// "<seconds> sec", as the page's time field shows it.
+struct SecondsText {
+  char text[32];
+};
+SecondsText FormatSeconds(int64_t seconds);

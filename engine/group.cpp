@@ -34,9 +34,7 @@ void RefreshProgress(uint32_t index) {
   engineHooks.setFieldNumber(FieldDuplicateCount, searchState.duplicateCount);
   snprintf(text, sizeof text, "%.2f", static_cast<double>(searchState.duplicateBytes) / 1048576.0);
   engineHooks.setFieldText(FieldMegabytes, text);
-  snprintf(text, sizeof text, "%d sec",
-           static_cast<int>(searchState.nowTime - searchState.startTime));
-  engineHooks.setFieldText(FieldElapsed, text);
+  engineHooks.setFieldText(FieldElapsed, FormatSeconds(searchState.nowTime - searchState.startTime).text);
   engineHooks.pumpMessages();
   lastRefreshSecond = searchState.nowTime;
 }

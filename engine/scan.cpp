@@ -21,9 +21,7 @@ bool JoinPath(char* out, const char* folder, const char* name) {
 void ShowScanProgress() {
   if (fileTable.count % 50 != 0) return;
   engineHooks.setFieldNumber(FieldFileCount, fileTable.count);
-  char elapsed[32];
-  snprintf(elapsed, sizeof elapsed, "%d sec", ElapsedSeconds());
-  engineHooks.setFieldText(FieldElapsed, elapsed);
+  engineHooks.setFieldText(FieldElapsed, FormatSeconds(ElapsedSeconds()).text);
   engineHooks.pumpMessages();
 }
 

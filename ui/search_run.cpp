@@ -24,9 +24,7 @@ HWND folderList;          // read by ReadListedFolder during the scan
 void ShowTotals(HWND page) {
   SetDlgItemInt(page, IDC_FILES, fileTable.count, FALSE);
   SetDlgItemInt(page, IDC_DUPLICATES, searchState.duplicateCount, FALSE);
-  char elapsed[32];
-  snprintf(elapsed, sizeof elapsed, "%d sec", ElapsedSeconds());
-  SetDlgItemTextA(page, IDC_ELAPSED, elapsed);
+  SetDlgItemTextA(page, IDC_ELAPSED, FormatSeconds(ElapsedSeconds()).text);
   SetDlgItemTextA(page, IDC_START, "&Start");
   searchState.running = 0;
 }
