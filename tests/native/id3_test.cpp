@@ -97,6 +97,15 @@ TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherAudioNever) {
   Write("e2-tagonly", Id3v2(200, 2));
   Write("f1-tagonly", Id3v1(5));
   Write("f2-tagonly", Id3v1(6));
+  // Short audio, read past its end unless reads stop before the tag.
+  Write("s1-plain", A.substr(0, 300));
+  Write("s2-v1", A.substr(0, 300) + Id3v1(1));
+  Write("s3-v1", A.substr(0, 300) + Id3v1(2));
+  // "TAG" 128 bytes before the end, inside the ID3v2 tag.
+  std::string tagInTag = Id3v2(200, 4) + B.substr(0, 50);
+  tagInTag.replace(tagInTag.size() - 128, 3, "TAG");
+  Write("g1-tagintag", tagInTag);
+  Write("g2-plain", B.substr(0, 50));
 
   const std::string whole = "-- Länge:" + std::to_string(claimsTooMuch.size()) + " Byte -- ";
   const std::string both = "-- Länge:" + std::to_string(A.size() + 30 + 128) + " Byte -- ";
@@ -108,7 +117,9 @@ TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherAudioNever) {
                        {"a1-plain", "a2-v1", "a3-v2", "a4-v2footer", "a5-both", "a6-both"}},
                       {"-- Länge:70000 Byte -- b1-plain",
                        {"b1-plain", "b2-v1", "b3-v2", "b4-v2footer", "b5-both", "b6-both"}},
-                      {whole + "c1-claims", {"c1-claims", "c2-claims"}}}));
+                      {whole + "c1-claims", {"c1-claims", "c2-claims"}},
+                      {"-- Länge:300 Byte -- s1-plain", {"s1-plain", "s2-v1", "s3-v1"}},
+                      {"-- Länge:50 Byte -- g1-tagintag", {"g1-tagintag", "g2-plain"}}}));
     // The bytes freed are those of the later files, tags included.
     float freed = 0;
     for (const auto& [key, names] : found)
