@@ -13,10 +13,9 @@ namespace {
 std::vector<std::string> menusShown;
 int choice = 0;
 int ChooseInTest(HWND, HMENU menu, POINT) {
-  char first[64] = "", second[64] = "";
-  GetMenuStringA(menu, IDM_MARK_DUPLICATES, first, sizeof first, MF_BYCOMMAND);
-  GetMenuStringA(menu, IDM_CLEAR_MARKS, second, sizeof second, MF_BYCOMMAND);
-  menusShown.push_back(std::string(first) + "|" + second);
+  char text[2][64] = {};
+  for (int k = 0; k < 2; k++) GetMenuStringA(menu, IDM_MARK_DUPLICATES + k, text[k], 64, MF_BYCOMMAND);
+  menusShown.push_back(std::string(text[0]) + "|" + text[1]);
   return choice;
 }
 
