@@ -29,8 +29,9 @@ std::vector<std::string> heads;
 void CollectRow(int32_t item, const char* text) {
   std::string row = text;
   size_t name = row.rfind('/') + 1;
-  if (item >= 0 && pending.empty()) heads.push_back(row.substr(name, row.find(' ') - name));
-  if (item >= 0) pending.insert(row.substr(name, row.find(' ') - name));
+  std::string file = row.substr(name, row.find(' ') - name);
+  if (item >= 0 && pending.empty()) heads.push_back(file);
+  if (item >= 0) pending.insert(file);
   if (row.rfind("-- ", 0) == 0) groups[row + *pending.begin()] = pending;
   if (item < 0) pending.clear();
 }

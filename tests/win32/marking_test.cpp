@@ -21,10 +21,8 @@ int ChooseInTest(HWND, HMENU menu, POINT) {
 
 std::vector<int32_t> SelectedRows() {  // their item data, top first
   std::vector<int32_t> selected;
-  std::vector<ListRow> rows = ListedRows();
-  for (size_t row = 0; row < rows.size(); row++)
-    if (SendMessageA(resultsWindow, LVM_GETITEMSTATE, row, LVIS_SELECTED))
-      selected.push_back(rows[row].itemData);
+  for (int row = -1; (row = ListView_GetNextItem(resultsWindow, row, LVNI_SELECTED)) >= 0;)
+    selected.push_back(ListedRows()[row].itemData);
   return selected;
 }
 
@@ -86,13 +84,9 @@ TEST_F(Marking, EveryWayToTheMenuOffersBothChoicesAndEachActs) {
   }
 }
 
-TEST_F(Marking, CtrlAMarksEveryRowAndTheActionsTakeOnlyFiles) {
+TEST_F(Marking, CtrlAMarksEveryRow) {
   PressKey(WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(SelectedRows(), std::vector<int32_t>{});
   PressKey(WM_KEYDOWN, 'A', VK_CONTROL);
   EXPECT_EQ(SelectedRows().size(), ListedRows().size());
-  std::vector<int32_t> marked;
-  for (int row = 0, index = -1; row < static_cast<int>(ListedRows().size()); row++)
-    if (IsMarkedRow(resultsWindow, row, &index)) marked.push_back(index);
-  EXPECT_EQ(marked, (std::vector<int32_t>{5, 4, 3, 2, 1}));
 }
