@@ -22,6 +22,15 @@ const char CliUsage[] =
     "                     leere Dateien also nie)\n"
     "  --same-name        Duplikate müssen auch denselben Dateinamen haben\n"
     "                     (nur bei A bis Z zählt die Schreibweise nicht)\n"
+    "  --no-id3           Musikdateien ohne ihre ID3-Tags vergleichen: ohne das\n"
+    "                     ID3v1-Tag (die letzten 128 Bytes, wenn sie mit \"TAG\"\n"
+    "                     beginnen) und ohne das ID3v2-Tag am Dateianfang (Kopf,\n"
+    "                     Inhalt und, falls vorhanden, Fußzeile). Dieselbe Musik\n"
+    "                     mit anderen Tags gilt so als doppelt. Gruppiert wird\n"
+    "                     nach der verglichenen Länge; --min-size gilt weiter für\n"
+    "                     die ganze Datei. Eine Datei, die nur aus Tags besteht\n"
+    "                     oder deren ID3v2-Kopf beschädigt ist oder mehr angibt,\n"
+    "                     als die Datei enthält, wird ganz verglichen.\n"
     "  -h, --help         diese Hilfe\n"
     "  --                 alles Weitere sind Ordner\n"
     "\n"
@@ -105,6 +114,7 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, C
   CopyText(options->filter, sizeof options->filter, "*.*");
   options->minSize = 0;
   options->sameName = false;
+  options->noId3 = false;
   options->help = false;
   *error = CliError{nullptr, nullptr};
 
@@ -126,6 +136,8 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, C
       optionsEnded = true;
     } else if (strcmp(arg, "--same-name") == 0) {
       options->sameName = true;
+    } else if (strcmp(arg, "--no-id3") == 0) {
+      options->noId3 = true;
     } else if (IsOption(arg, "--filter")) {
       const char* value = OptionValue("--filter", argc, argv, &i);
       if (!value) return Fail(error, "Nach --filter fehlt das Muster", nullptr);

@@ -12,6 +12,7 @@ struct CliOptions {
   char filter[MaxPath];
   uint32_t minSize;  // files must be larger than this
   bool sameName;
+  bool noId3;  // compare files without their ID3 tags
   bool help;
 };
 

@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
   CopyText(settings.currentFilter, sizeof settings.currentFilter, options.filter);
   settings.minSize = options.minSize;
   settings.sameName = options.sameName ? 1 : 0;
+  settings.id3Tag = options.noId3 ? 1 : 0;
   settings.logFile = 0;
 
   searchState.running = 1;

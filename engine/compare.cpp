@@ -60,10 +60,11 @@ bool FitsCache(const FileEntry& entry, uint64_t n) {
   return entry.overlapped.offset + n <= CacheCeiling(entry);
 }
 
-int CountEqual(FileEntry& i, FileEntry& j) {
-  // The size is added exactly and the sum rounded once to the float.
+int CountEqual(FileEntry& j) {
+  // The later file's own size, what removing it frees, is added exactly and
+  // the sum rounded once to the float.
   searchState.duplicateBytes = static_cast<float>(
-      static_cast<long double>(searchState.duplicateBytes) + static_cast<long double>(i.size));
+      static_cast<long double>(searchState.duplicateBytes) + static_cast<long double>(j.size));
   searchState.duplicateCount++;
   j.done = 1;
   // j is never read again; its file stays open (and exclusively held) until
@@ -85,7 +86,7 @@ Phase ComparePrefix(FileEntry& i, FileEntry& j) {
     bool same = memcmp(i.cache + j.cachedBytes, j.cache + j.cachedBytes, count) == 0;
     j.cachedBytes += count;
     if (!same) return Phase::Differ;
-    if (j.overlapped.offset >= j.size) break;
+    if (j.overlapped.offset >= ComparedLength(j)) break;
   }
   // A short chunk is the end of the file: every byte agreed.
   return count != ChunkSize ? Phase::Equal : Phase::GoOn;
@@ -149,7 +150,7 @@ Phase CompareBlocks(FileEntry& i, FileEntry& j, uint64_t* streamFrom) {
     if (count < BlockSize) {
       // Only the end of the file settles it; a short count elsewhere means
       // the caches were out of step, and the rest is streamed.
-      if (pos + count >= i.size) result = Phase::Equal;
+      if (pos + count >= ComparedLength(i)) result = Phase::Equal;
       *streamFrom = pos + count;
       break;
     }
@@ -214,7 +215,7 @@ int CompareFiles(int32_t iIndex, int32_t jIndex) {
     uint32_t n = std::min(i.cachedBytes, j.cachedBytes);
     if (memcmp(i.cache, j.cache, n) != 0) return 0;
     // Equal from the caches alone only when both hold the whole file.
-    if (n == j.size) return CountEqual(i, j);
+    if (n == ComparedLength(j)) return CountEqual(j);
   }
   if (j.handle == InvalidFileHandle && !OpenEntry(j)) {
     j.done = 1;
@@ -227,7 +228,7 @@ int CompareFiles(int32_t iIndex, int32_t jIndex) {
   if (phase == Phase::GoOn) phase = CompareStream(i, j, streamFrom);
   switch (phase) {
     case Phase::Equal:
-      return CountEqual(i, j);
+      return CountEqual(j);
     case Phase::NoMemory:
       ShowOutOfMemory();
       return -1;

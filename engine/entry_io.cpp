@@ -15,7 +15,7 @@ void* (*resizeCacheStorage)(void* block, size_t bytes) = realloc;
 constexpr uint32_t InitialCacheBytes = 4096;
 
 uint32_t CacheCeiling(const FileEntry& entry) {
-  return static_cast<uint32_t>(std::min<uint64_t>(entry.size, CacheLimit)) + PrefixSize;
+  return static_cast<uint32_t>(std::min<uint64_t>(ComparedLength(entry), CacheLimit)) + PrefixSize;
 }
 
 namespace {
@@ -108,12 +108,22 @@ void ShowOutOfMemory() {
 }
 
 uint64_t BytesLeft(const FileEntry& entry) {
-  return entry.size > entry.overlapped.offset ? entry.size - entry.overlapped.offset : 0;
+  uint64_t length = ComparedLength(entry);
+  return length > entry.overlapped.offset ? length - entry.overlapped.offset : 0;
+}
+
+bool ReadComparedBytes(FileHandle file, const FileEntry& entry, uint64_t offset, void* dest,
+                       uint32_t n, uint32_t* count) {
+  // Without a trailing tag a read may pass the end: a file that grew shows.
+  uint64_t length = ComparedLength(entry);
+  if (entry.trailingTagBytes)
+    n = static_cast<uint32_t>(std::min<uint64_t>(n, length > offset ? length - offset : 0));
+  return platform.readAt(file, entry.leadingTagBytes + offset, dest, n, count);
 }
 
 void IssueRead(FileEntry& entry, uint8_t* dest, uint32_t n) {
   uint32_t count = 0;
-  bool ok = platform.readAt(entry.handle, entry.overlapped.offset, dest, n, &count);
+  bool ok = ReadComparedBytes(entry.handle, entry, entry.overlapped.offset, dest, n, &count);
   uint64_t expected = std::min<uint64_t>(n, BytesLeft(entry));
   entry.overlapped.pendingCount = count;
   entry.overlapped.pendingFailed = !ok || count != expected;

@@ -12,7 +12,7 @@
 extern void* (*resizeCacheStorage)(void* block, size_t bytes);
 
 // The most a cache may ever hold: the cacheable part of the file plus the
-// prefix slack, min(size, CacheLimit) + PrefixSize.
+// prefix slack, min(compared length, CacheLimit) + PrefixSize.
 uint32_t CacheCeiling(const FileEntry& entry);
 
 // Gives the entry an empty cache (cachedBytes 0) of modest capacity; it grows
@@ -37,8 +37,13 @@ void ReleaseEntry(FileEntry& entry);
 // "Fehler!" / "Nicht mehr genug Speicher.", the one memory message of the pass.
 void ShowOutOfMemory();
 
-// Bytes of the file from the read position to its end; 0 at or beyond it.
+// Compared bytes from the read position to their end; 0 at or beyond it.
 uint64_t BytesLeft(const FileEntry& entry);
+
+// Reads up to n of the entry's compared bytes from `offset` of them: reads
+// start behind a leading tag and stop before a trailing one.
+bool ReadComparedBytes(FileHandle file, const FileEntry& entry, uint64_t offset, void* dest,
+                       uint32_t n, uint32_t* count);
 
 // Reads up to n bytes at the read position into dest; the count stays pending
 // (replacing an older pending count) until the entry is collected.

@@ -31,7 +31,16 @@ struct FileEntry {
   FileTime creationTime;
   FileTime lastWriteTime;
   uint32_t cacheCapacity;  // bytes allocated for `cache`; grows as it is filled
+  uint32_t leadingTagBytes;   // an ID3v2 tag left out of the comparison, or 0
+  uint32_t trailingTagBytes;  // an ID3v1 tag left out of the comparison, or 0
 };
+
+// The bytes the comparison looks at: the whole file, or the file without its
+// ID3 tags when that option is on. The sort, the grouping pass and the
+// comparison go by it; `size` stays the file's own size.
+inline uint64_t ComparedLength(const FileEntry& entry) {
+  return entry.size - entry.leadingTagBytes - entry.trailingTagBytes;
+}
 
 struct FileTable {
   FileEntry* entries;  // room for capacity + SpareRecords records

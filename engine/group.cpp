@@ -53,7 +53,7 @@ bool PrepareOuter(FileEntry& outer, OuterStep* step) {
     return false;
   }
   if (outer.cachedBytes < PrefixSize) {
-    uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(PrefixSize, outer.size));
+    uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(PrefixSize, ComparedLength(outer)));
     outer.overlapped.offset = 0;
     IssueRead(outer, outer.cache, n);
     bool failed = false;
@@ -78,7 +78,7 @@ OuterStep GroupLaterEntries(uint32_t i) {
   bool startedGroup = false;
   for (uint32_t j = i + 1; j < fileTable.count; j++) {
     if (entries[j].done) continue;
-    if (entries[j].size != outer.size) break;
+    if (ComparedLength(entries[j]) != ComparedLength(outer)) break;
     int result = Compare(i, j);
     if (result < 0) return OuterStep::EndPass;
     if (result == 1) {
@@ -111,8 +111,8 @@ void FindDuplicates() {
       ReleaseFrom(i);
       return;
     }
-    if (i == 0 || entries[i - 1].size != entries[i].size) SplitRunIfLong(i);
-    if (!entries[i].done && entries[i].size == entries[i + 1].size) {
+    if (i == 0 || ComparedLength(entries[i - 1]) != ComparedLength(entries[i])) SplitRunIfLong(i);
+    if (!entries[i].done && ComparedLength(entries[i]) == ComparedLength(entries[i + 1])) {
       OuterStep step = GroupLaterEntries(i);
       if (step == OuterStep::Unopenable) continue;
       if (step == OuterStep::EndPass) {

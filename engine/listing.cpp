@@ -38,15 +38,15 @@ void ListDuplicateGroups(RowSink addRow) {
     FileEntry& head = entries[i];
     if (head.groupId == 0) continue;
     AddFileRow(addRow, i);
-    for (uint32_t j = i + 1; j < count && entries[j].size == head.size; j++) {
+    for (uint32_t j = i + 1; j < count && ComparedLength(entries[j]) == ComparedLength(head); j++) {
       if (entries[j].groupId != head.groupId) continue;
       AddFileRow(addRow, j);
       entries[j].groupId = 0;
     }
     head.groupId = 0;
-    // The whole size: files of 4 GiB and more are compared whole.
+    // The compared length, 64 bits wide: files of 4 GiB and more are compared whole.
     char heading[64];
-    snprintf(heading, sizeof heading, "-- Länge:%" PRIu64 " Byte --", head.size);
+    snprintf(heading, sizeof heading, "-- Länge:%" PRIu64 " Byte --", ComparedLength(head));
     addRow(TextRow, heading);
     addRow(TextRow, "");
   }

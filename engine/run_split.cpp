@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/entry_io.h"
 #include "engine/file_table.h"
 
 uint32_t longRunThreshold = 32;
@@ -69,7 +70,7 @@ bool ReadBlock(const FileEntry& entry, uint64_t offset, uint8_t* block, uint32_t
   FileHandle file = platform.openExclusive(entry.path);
   if (file == InvalidFileHandle) return false;
   uint32_t count = 0;
-  bool ok = platform.readAt(file, offset, block, n, &count) && count == n;
+  bool ok = ReadComparedBytes(file, entry, offset, block, n, &count) && count == n;
   platform.closeFile(file);
   return ok;
 }
@@ -102,7 +103,7 @@ uint32_t Regroup(Member* members, uint32_t live, int32_t* parts, int32_t* nextPa
 
 bool SplitRunByContent(uint32_t first, uint32_t length, int32_t* parts) {
   const FileEntry* entries = fileTable.entries + first;
-  const uint64_t size = entries[0].size;
+  const uint64_t size = ComparedLength(entries[0]);
   Member* members = static_cast<Member*>(malloc(sizeof(Member) * length));
   uint8_t* block = static_cast<uint8_t*>(malloc(std::min<uint64_t>(LargestBlock, size) + 1));
   if (!members || !block) {
@@ -142,7 +143,8 @@ bool SplitRunByContent(uint32_t first, uint32_t length, int32_t* parts) {
 void SplitRunIfLong(uint32_t first) {
   ForgetSplitRun();
   uint32_t end = first + 1;
-  while (end < fileTable.count && fileTable.entries[end].size == fileTable.entries[first].size)
+  while (end < fileTable.count &&
+         ComparedLength(fileTable.entries[end]) == ComparedLength(fileTable.entries[first]))
     end++;
   uint32_t length = end - first;
   if (longRunThreshold == 0 || length < longRunThreshold) return;

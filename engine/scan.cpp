@@ -5,6 +5,7 @@
 
 #include "engine/file_table.h"
 #include "engine/hooks.h"
+#include "engine/id3_tags.h"
 #include "engine/settings.h"
 
 namespace {
@@ -39,6 +40,9 @@ bool AppendFile(const char* folder, const DirEntry& found) {
   entry.handle = InvalidFileHandle;
   entry.cache = nullptr;
   entry.cacheCapacity = 0;
+  entry.leadingTagBytes = 0;
+  entry.trailingTagBytes = 0;
+  if (settings.id3Tag) MeasureTags(entry);
   fileTable.count++;
   return GrowFileTableIfNeeded();
 }

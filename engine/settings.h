@@ -11,7 +11,7 @@ constexpr int HistorySize = 10;
 struct Settings {
   int32_t logFile;   // write the result log after each search
   int32_t sameName;  // duplicates must also share their file name
-  int32_t id3Tag;    // shown and saved only
+  int32_t id3Tag;    // compare files without their ID3 tags
   char currentPath[MaxPath];
   char pathHistory[HistorySize][MaxPath];  // entry 0 the newest, "" a free slot
   char currentFilter[MaxPath];

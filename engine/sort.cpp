@@ -13,12 +13,12 @@ static void SwapEntries(FileEntry& x, FileEntry& y) {
 
 static int32_t Partition(int32_t lo, int32_t hi) {
   FileEntry* entries = fileTable.entries;
-  const uint64_t pivot = entries[hi].size;
+  const uint64_t pivot = ComparedLength(entries[hi]);
   int32_t i = lo;
   int32_t j = hi;
   while (j > i) {
-    while (i < j && entries[i].size <= pivot) i++;
-    while (i < j && entries[j].size >= pivot) j--;
+    while (i < j && ComparedLength(entries[i]) <= pivot) i++;
+    while (i < j && ComparedLength(entries[j]) >= pivot) j--;
     if (j > i) SwapEntries(entries[i], entries[j]);
   }
   SwapEntries(entries[i], entries[hi]);

@@ -28,3 +28,7 @@
 #define IDC_ID3_TAG 116     // option id3Tag
 
 #define IDC_NONE -1
+
+// The results window's context menu.
+#define IDM_MARK_DUPLICATES 200  // "Alle Duplikate markieren"
+#define IDM_CLEAR_MARKS 201      // "Markierung aufheben"

@@ -8,6 +8,11 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 jobs() { nproc 2>/dev/null || echo 2; }
 
+# The program's version, from project() in CMakeLists.txt, its one source.
+project_version() {
+  sed -nE 's/^project\(Parvik VERSION ([0-9.]+).*/\1/p' "$PARVIK_ROOT/CMakeLists.txt"
+}
+
 # The Windows program and its tests, cross-compiled: `windows` is the shipped
 # 32-bit build, `windows64` the same sources as 64-bit code.
 build_windows() {

@@ -67,6 +67,17 @@ if build_windows windows RelWithDebInfo ON; then
   fi
 else build_failed "windows (32-bit)"; fi
 
+# The release zip as a Windows user gets it.
+echo "== release zip"
+if zip_path=$("$PARVIK_ROOT/scripts/package.sh" | tail -1) &&
+   "$PARVIK_ROOT/tests/package/check_zip.sh" "$zip_path" "$(project_version)"; then
+  summary+=("release zip: 1 passed, 0 failed")
+  total_passed=$((total_passed + 1))
+else
+  summary+=("release zip: 0 passed, 1 failed")
+  total_failed=$((total_failed + 1))
+fi
+
 # Non-blank lines of the tests against those of the program they test.
 code_lines=$(cd "$PARVIK_ROOT" && git ls-files '*.cpp' '*.h' | grep -vE '^(tests|bench)/' |
              xargs cat | grep -cvE '^\s*$')

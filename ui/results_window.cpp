@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/module.h"
+#include "ui/results_marking.h"
 
 HWND resultsWindow;
 
@@ -29,6 +30,7 @@ void CreateResultsWindow(HWND page) {
   column.cchTextMax = MAX_PATH;
   column.iSubItem = 0;
   SendMessageA(resultsWindow, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  AttachResultsMenu(resultsWindow);
   ShowWindow(resultsWindow, SW_SHOW);
 }
 
