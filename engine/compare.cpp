@@ -35,7 +35,7 @@ uint64_t Above(uint64_t value, uint64_t floor) { return value > floor ? value - 
 
 // An entry whose file cannot be read as it was scanned takes no further part.
 void Settle(FileEntry& entry) {
-  entry.done = 1;
+  SettleUnreadable(entry);
   if (entry.cache) ReleaseCache(entry);
 }
 
@@ -66,6 +66,15 @@ bool FitsCache(const FileEntry& entry, uint64_t n) {
 }
 
 int CountEqual(FileEntry& i, FileEntry& j) {
+  // A file that grew or shrank since the scan is no one's twin: the bytes
+  // compared were not all of it.
+  bool iChanged = !StillAsScanned(i);
+  bool jChanged = !StillAsScanned(j);
+  if (iChanged || jChanged) {
+    if (iChanged) Settle(i);
+    if (jChanged) Settle(j);
+    return 0;
+  }
   // The size is added exactly and the sum rounded once to the float.
   searchState.duplicateBytes = static_cast<float>(
       static_cast<long double>(searchState.duplicateBytes) + static_cast<long double>(i.size));
@@ -221,10 +230,7 @@ int CompareFiles(int32_t iIndex, int32_t jIndex) {
     // Equal from the caches alone only when both hold the whole file.
     if (n == j.size) return CountEqual(i, j);
   }
-  if (j.handle == InvalidFileHandle && !OpenEntry(j)) {
-    j.done = 1;
-    return 0;
-  }
+  if (j.handle == InvalidFileHandle && !OpenEntry(j)) return 0;
 
   uint64_t streamFrom = 0;
   Phase phase = ComparePrefix(i, j);
@@ -245,6 +251,6 @@ int CompareKnownDifferent(int32_t iIndex, int32_t jIndex) {
   FileEntry& i = fileTable.entries[iIndex];
   FileEntry& j = fileTable.entries[jIndex];
   if (NamesDiffer(i, j)) return 0;
-  if (j.handle == InvalidFileHandle && !OpenEntry(j)) j.done = 1;
+  if (j.handle == InvalidFileHandle) OpenEntry(j);
   return 0;
 }
