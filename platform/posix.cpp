@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -92,8 +93,7 @@ DirListing* FindFirst(const char* pattern, DirEntry* entry) {
   if (folderLength >= sizeof folder) return nullptr;
   memcpy(folder, pattern, folderLength);
   folder[folderLength] = '\0';
-  if (!slash) strcpy(folder, ".");
-  else if (folderLength == 0) strcpy(folder, "/");
+  if (!slash || folderLength == 0) snprintf(folder, sizeof folder, "%s", slash ? "/" : ".");
   const char* mask = slash ? slash + 1 : pattern;
   DIR* dir = opendir(folder);
   if (!dir) return nullptr;

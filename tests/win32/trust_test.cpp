@@ -38,6 +38,7 @@ TEST_F(TrustActions, AFileChangedSinceTheSearchIsNeitherMovedNorDeleted) {
   for (Case c : {Case{false, true}, Case{false, false}, Case{true, true}, Case{true, false}}) {
     ClearFileTable();
     fileTable.count = 0;
+    SendMessageA(resultsWindow, LVM_DELETEALLITEMS, 0, 0);
     RemoveActionOutputs();
     recordedMessages.clear();
     std::string changed = temp.Write("changed.txt", "same");
@@ -53,6 +54,7 @@ TEST_F(TrustActions, AFileChangedSinceTheSearchIsNeitherMovedNorDeleted) {
 
     EXPECT_EQ(ReadWholeFile(changed), content);
     EXPECT_FALSE(FileExists(intact));
+    ASSERT_FALSE(recordedMessages.empty());
     EXPECT_EQ(recordedMessages.back().text, c.backup ? "Kann 1 Datei(en) nicht verschieben"
                                                      : "Kann 1 Datei(en) nicht l\xF6schen");
     ExpectRows({{files[0], FileRowOf(files[0])}});
