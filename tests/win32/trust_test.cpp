@@ -102,4 +102,25 @@ TEST_F(TrustPage, HelpOpensTheFileBesideTheProgramFromAnyWorkingFolder) {
   EXPECT_EQ(helpAskedFor, ProgramFolder() + "parvik.chm");
 }
 
+TEST(TrustPlatform, FoldersAreKnownByIdentityAndRefusedOpensTellWhoHoldsTheFile) {
+  TempDir temp;
+  temp.MakeFolder("a\\b");
+  FolderIdentity a = {}, again = {}, b = {};
+  ASSERT_TRUE(platform.folderIdentity(temp.At("a\\").c_str(), &a));
+  ASSERT_TRUE(platform.folderIdentity(temp.At("a\\b\\..\\").c_str(), &again));
+  ASSERT_TRUE(platform.folderIdentity(temp.At("a\\b").c_str(), &b));
+  EXPECT_TRUE(a.volume == again.volume && a.index == again.index);
+  EXPECT_FALSE(a.volume == b.volume && a.index == b.index);
+
+  std::string file = temp.Write("f.txt", "x");
+  FileHandle held = platform.openExclusive(file.c_str());
+  ASSERT_NE(held, InvalidFileHandle);
+  EXPECT_EQ(platform.openExclusive(temp.At("a\\..\\f.txt").c_str()), InvalidFileHandle);
+  EXPECT_TRUE(openRefusedAsHeld);  // the same file by a second path
+  platform.closeFile(held);
+  HeldOpenFile byAnother(file);
+  EXPECT_EQ(platform.openExclusive(file.c_str()), InvalidFileHandle);
+  EXPECT_FALSE(openRefusedAsHeld);  // a file someone else holds is skipped
+}
+
 }  // namespace
