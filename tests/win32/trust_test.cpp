@@ -15,15 +15,6 @@ namespace {
 
 using TrustActions = ActionsTest;
 
-void MoveLastWriteBack(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  FILETIME written;
-  GetFileTime(file, nullptr, nullptr, &written);
-  written.dwHighDateTime -= 1;  // about seven minutes earlier
-  SetFileTime(file, nullptr, nullptr, &written);
-  CloseHandle(file);
-}
-
 TEST_F(TrustActions, AFileChangedSinceTheSearchIsNeitherMovedNorDeleted) {
   for (int round = 0; round < 4; round++) {
     bool backup = round >= 2, sizeChanges = round % 2 == 0;
@@ -33,7 +24,13 @@ TEST_F(TrustActions, AFileChangedSinceTheSearchIsNeitherMovedNorDeleted) {
     recordedMessages.clear();
     std::string changed = temp.Write("changed.txt", "same");
     std::vector<int32_t> files = ShowMarkedFiles({changed, temp.Write("intact.txt", "same")});
-    sizeChanges ? (void)WriteBytes(changed, "same, and more") : MoveLastWriteBack(changed);
+    HANDLE file = CreateFileA(changed.c_str(), FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD wrote;
+    FILETIME in2014 = {0, 0x01D00000};
+    if (sizeChanges) WriteFile(file, "!", 1, &wrote, nullptr);
+    else SetFileTime(file, nullptr, nullptr, &in2014);
+    CloseHandle(file);
     std::string content = ReadWholeFile(changed);
 
     backup ? BackupMarkedFiles() : DeleteMarkedFiles();
