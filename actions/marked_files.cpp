@@ -29,6 +29,26 @@ bool IsPathTaken(const char* path) {
   return errno == EEXIST || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The records of the table stay intact until the next search clears them,
+// also after a refused search has set `count` to 0 while the rows stay listed.
+bool IsStoredRecord(int32_t index) {
+  return index >= 0 &&
+         static_cast<uint64_t>(index) <
+             static_cast<uint64_t>(fileTable.capacity) + SpareRecords &&
+         fileTable.entries[index].path[0] != '\0';
+}
+
+// A file that was replaced or written to since the search is no longer the
+// duplicate its row claims it to be, and is left alone.
+bool StillAsListed(const FileEntry& entry) {
+  WIN32_FILE_ATTRIBUTE_DATA now;
+  if (!GetFileAttributesExA(entry.path, GetFileExInfoStandard, &now)) return false;
+  uint64_t size = (static_cast<uint64_t>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
+  return !(now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && size == entry.size &&
+         now.ftLastWriteTime.dwLowDateTime == entry.lastWriteTime.low &&
+         now.ftLastWriteTime.dwHighDateTime == entry.lastWriteTime.high;
+}
+
 }  // namespace
 
 FILE* (*createNewTextFile)(const char* path) = CreateNewTextFileOnDisk;
@@ -88,10 +108,9 @@ int ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log) {
   for (int j = 0; j < count; ++j) {
     int32_t index = TextRow;
     if (!IsMarkedRow(resultsWindow, j, &index)) continue;
-    // Item data always names an entry of the last run; never read past it.
-    if (index < 0 || static_cast<uint32_t>(index) >= fileTable.count) continue;
+    if (!IsStoredRecord(index)) continue;
     const FileEntry& entry = fileTable.entries[index];
-    if (!act(entry, context)) {
+    if (!StillAsListed(entry) || !act(entry, context)) {
       ++failed;
       continue;
     }

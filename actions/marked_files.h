@@ -42,7 +42,8 @@ void WriteLogHeader(FILE* log, const char* title, const RunStamp& stamp);
 using MarkedFileAction = bool (*)(const FileEntry& entry, void* context);
 
 // Applies `act` to the file of every marked row of the results window, top
-// row first. The row of a file that was dealt with is removed and, with a
+// row first, if it still has the size and last-write time of its row (else
+// it stays). The row of a file that was dealt with is removed and, with a
 // log, its row text is written as one line; a file that stayed keeps its row.
 // Returns how many files stayed.
 int ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log);

@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/text.h"
@@ -34,15 +35,22 @@ const char CliUsage[] =
     "  -h, --help         diese Hilfe\n"
     "  --                 alles Weitere sind Ordner\n"
     "\n"
+    "Steuerzeichen in Pfaden werden als %HH ausgegeben (ein Zeilenumbruch als\n"
+    "%0A), ein % selbst als %25; so ist jede Zeile genau ein Eintrag.\n"
+    "\n"
     "Der Fortschritt erscheint auf stderr, wenn stderr ein Terminal ist.\n"
+    "Dateien, die sich nicht öffnen oder lesen ließen (gesperrt, keine\n"
+    "Berechtigung, seit der Suche verändert, Pfad zu lang), fehlen im\n"
+    "Vergleich; ihre Anzahl steht nach der Liste in einer Zeile auf stderr.\n"
     "Strg+C bricht die Suche ab; die bis dahin gefundenen Gruppen werden noch\n"
     "ausgegeben. Ein zweites Strg+C beendet das Programm sofort.\n"
     "\n"
     "Exit-Status:\n"
-    "  0    Suche vollständig\n"
+    "  0    Suche zu Ende geführt (fehlende Dateien nennt stderr, siehe oben)\n"
     "  1    zu wenig Speicher (Meldung auf stderr; die Liste kann unvollständig\n"
     "       sein) oder die Ausgabe ließ sich nicht schreiben\n"
-    "  2    falsche Argumente oder ein Ordner, den es nicht gibt\n"
+    "  2    falsche Argumente, ein Ordner, den es nicht gibt, oder Ordner und\n"
+    "       Filter zusammen länger als 259 Zeichen\n"
     "  130  mit Strg+C abgebrochen; die Liste zeigt, was bis dahin gefunden war\n";
 
 namespace {
@@ -90,6 +98,16 @@ bool AddFolder(const char* value, CliOptions* options, CliError* error) {
     return Fail(error, "Der Ordnerpfad ist zu lang (höchstens 259 Zeichen): ", value);
   options->folders.push_back(value);
   return true;
+}
+
+// The scan lists "folder<sep>filter" and "folder<sep>*.*"; a pattern that
+// does not fit in MaxPath cannot be listed, and the folder would be searched
+// for nothing.
+bool FitsListingPattern(const std::string& folder, const char* filter) {
+  size_t length = folder.size();
+  while (length > 0 && IsSeparator(folder[length - 1])) length--;
+  size_t mask = std::max<size_t>(strlen(filter), strlen("*.*"));
+  return length + 1 + mask < MaxPath;
 }
 
 // "--name=value" or "--name value"; returns the value or null.
@@ -153,6 +171,12 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, C
   }
   if (options->folders.empty())
     return Fail(error, "Kein Ordner angegeben (Hilfe: parvik-cli --help)", nullptr);
+  for (const std::string& folder : options->folders) {
+    if (!FitsListingPattern(folder, options->filter))
+      return Fail(error,
+                  "Ordner und Filter sind zusammen zu lang (höchstens 259 Zeichen): ",
+                  folder.c_str());
+  }
   return true;
 }
 

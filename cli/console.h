@@ -22,3 +22,6 @@ bool IsExistingFolder(const char* path);
 // a second Ctrl+C ends the process at once.
 void CatchInterrupt();
 bool WasInterrupted();
+// After the search: a Ctrl+C while the rows are written cuts none of them
+// short (the calls it interrupts are restarted).
+void KeepWritingThroughInterrupt();

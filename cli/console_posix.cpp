@@ -44,8 +44,9 @@ void CatchInterrupt() {
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
   // The first Ctrl+C winds the search down; the handler then resets itself so
-  // a second one ends a run that is stuck in one long comparison.
-  action.sa_flags = SA_RESTART | SA_RESETHAND;
+  // a second one ends a run that is stuck in one long comparison. Calls are
+  // not restarted: a read that waits is cut short at once.
+  action.sa_flags = SA_RESETHAND;
   sigaction(SIGINT, &action, nullptr);
   // A Ctrl+C held back by the parent arrives now, when it can stop the search.
   sigset_t interrupt;
@@ -55,4 +56,12 @@ void CatchInterrupt() {
 }
 
 bool WasInterrupted() { return interrupted != 0; }
+
+void KeepWritingThroughInterrupt() {
+  struct sigaction action = {};
+  sigaction(SIGINT, nullptr, &action);
+  if (action.sa_handler != OnInterrupt) return;
+  action.sa_flags |= SA_RESTART;
+  sigaction(SIGINT, &action, nullptr);
+}
 #endif

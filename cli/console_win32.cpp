@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
 #include "cli/console.h"
 #include "engine/file_table.h"
@@ -26,17 +25,18 @@ void WriteText(FILE* stream, const char* text, TextOrigin origin) {
   }
   // Program texts are Windows-1252 whatever the user's code pages; paths are
   // in the ANSI code page. The console shows both right only as Unicode.
+  // Rows and messages come in pieces of a few kilobytes at most, so a fixed
+  // buffer serves and nothing can run out of memory here.
   UINT codePage = origin == TextOrigin::Program ? 1252 : CP_ACP;
-  int wide = MultiByteToWideChar(codePage, 0, text, length, nullptr, 0);
+  wchar_t converted[8192];
+  int wide = MultiByteToWideChar(codePage, 0, text, length, converted, 8192);
   if (wide <= 0) {
     fputs(text, stream);
     return;
   }
-  std::vector<wchar_t> converted(static_cast<size_t>(wide));
-  MultiByteToWideChar(codePage, 0, text, length, converted.data(), wide);
   fflush(stream);
   DWORD written;
-  WriteConsoleW(console, converted.data(), static_cast<DWORD>(wide), &written, nullptr);
+  WriteConsoleW(console, converted, static_cast<DWORD>(wide), &written, nullptr);
 }
 
 bool IsTerminal(FILE* stream) { return ConsoleOf(stream) != nullptr; }
@@ -60,4 +60,6 @@ static BOOL WINAPI OnConsoleControl(DWORD event) {
 void CatchInterrupt() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
 
 bool WasInterrupted() { return interrupted != 0; }
+
+void KeepWritingThroughInterrupt() {}
 #endif

@@ -1,12 +1,15 @@
 // parvik-cli: the duplicate search of the window program, run from a console.
 // It prints the rows the results window would show, top row first.
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "cli/arguments.h"
 #include "cli/console.h"
 #include "cli/progress.h"
+#include "cli/text.h"
 #include "engine/file_table.h"
 #include "engine/hooks.h"
 #include "engine/search.h"
@@ -24,23 +27,58 @@ enum ExitStatus {
 
 struct Row {
   int32_t itemData;
-  std::string text;
+  char* text;
 };
 
 CliOptions options;
-std::vector<Row> rows;  // in the order the search adds them
+// The rows in the order the search adds them, in memory that reports its
+// exhaustion instead of throwing: a huge listing still ends with a message.
+Row* rows;
+size_t rowCount;
+size_t rowCapacity;
+bool rowsLost;
 
-void CollectRow(int32_t itemData, const char* text) { rows.push_back(Row{itemData, text}); }
+void CollectRow(int32_t itemData, const char* text) {
+  if (rowsLost) return;
+  if (rowCount == rowCapacity) {
+    size_t capacity = rowCapacity ? rowCapacity * 2 : 256;
+    Row* grown = capacity <= SIZE_MAX / sizeof(Row)
+                     ? static_cast<Row*>(realloc(rows, capacity * sizeof(Row)))
+                     : nullptr;
+    if (grown) {
+      rows = grown;
+      rowCapacity = capacity;
+    }
+  }
+  char* copy = rowCount < rowCapacity ? strdup(text) : nullptr;
+  if (!copy) {
+    rowsLost = true;
+    searchState.running = 0;
+    engineHooks.showMessage("Fehler!", "Nicht mehr genug Speicher.", ButtonsOk);
+    return;
+  }
+  rows[rowCount++] = Row{itemData, copy};
+}
 
 void CopySourceFolder(int index, char* folder) {
   CopyText(folder, MaxPath, options.folders[static_cast<size_t>(index)].c_str());
   TrimTrailingSeparators(folder);
 }
 
+// Paths and arguments with their control bytes escaped, so that every line
+// the program writes is one row.
+void WriteEscaped(FILE* stream, const char* text) {
+  char escaped[3 * RowTextSize];
+  while (*text) {
+    text += EscapeControlBytes(text, escaped, sizeof escaped);
+    WriteText(stream, escaped, TextOrigin::System);
+  }
+}
+
 void ReportError(const char* message, const char* argument) {
   WriteText(stderr, "parvik-cli: ", TextOrigin::Program);
   WriteText(stderr, message, TextOrigin::Program);
-  if (argument) WriteText(stderr, argument, TextOrigin::System);
+  if (argument) WriteEscaped(stderr, argument);
   fputc('\n', stderr);
 }
 
@@ -48,13 +86,25 @@ void ReportError(const char* message, const char* argument) {
 // row is the path as the system spells it with two time stamps; everything
 // else is the program's own text.
 bool PrintRows() {
-  for (size_t k = rows.size(); k-- > 0;) {
+  for (size_t k = rowCount; k-- > 0;) {
     const Row& row = rows[k];
-    WriteText(stdout, row.text.c_str(),
-              row.itemData == TextRow ? TextOrigin::Program : TextOrigin::System);
+    if (row.itemData == TextRow)
+      WriteText(stdout, row.text, TextOrigin::Program);
+    else
+      WriteEscaped(stdout, row.text);
     fputc('\n', stdout);
   }
   return fflush(stdout) == 0 && !ferror(stdout);
+}
+
+// A file left out is said so, or the list would look complete.
+void ReportSkippedFiles() {
+  if (searchState.skippedFiles == 0) return;
+  char line[128];
+  snprintf(line, sizeof line,
+           "%u Datei(en) ließen sich nicht öffnen oder lesen und fehlen im Vergleich",
+           static_cast<unsigned>(searchState.skippedFiles));
+  ReportError(line, nullptr);
 }
 
 bool ObtainSearchMemory() {
@@ -104,6 +154,7 @@ int main(int argc, char** argv) {
   CatchInterrupt();
   RunSearchSteps(static_cast<int>(options.folders.size()), CopySourceFolder, CollectRow);
   // A Ctrl+C while the rows are printed cuts nothing short.
+  KeepWritingThroughInterrupt();
   bool interrupted = WasInterrupted();
   bool failed = EngineReportedFailure();
   searchState.running = 0;
@@ -113,6 +164,7 @@ int main(int argc, char** argv) {
     ReportError("Die Ausgabe lässt sich nicht schreiben", nullptr);
     return ExitFailure;
   }
+  ReportSkippedFiles();
   if (interrupted) {
     // The list looks like a complete one; say that it is not.
     ReportError("Mit Strg+C abgebrochen, die Liste ist unvollständig", nullptr);

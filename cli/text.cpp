@@ -35,3 +35,24 @@ void AppendCp1252AsUtf8(std::string* out, const char* text) {
       AppendCodePoint(out, *c);
   }
 }
+
+size_t EscapeControlBytes(const char* text, char* out, size_t outSize) {
+  static const char Hex[] = "0123456789ABCDEF";
+  size_t taken = 0;
+  size_t written = 0;
+  for (; text[taken] != '\0'; ++taken) {
+    unsigned char c = static_cast<unsigned char>(text[taken]);
+    bool escaped = c < 0x20 || c == 0x7F || c == '%';
+    size_t needed = escaped ? 3 : 1;
+    if (written + needed >= outSize) break;
+    if (escaped) {
+      out[written++] = '%';
+      out[written++] = Hex[c >> 4];
+      out[written++] = Hex[c & 0xF];
+    } else {
+      out[written++] = static_cast<char>(c);
+    }
+  }
+  if (outSize > 0) out[written] = '\0';
+  return taken;
+}

@@ -30,7 +30,7 @@ uint64_t Above(uint64_t value, uint64_t floor) { return value > floor ? value - 
 
 // An entry whose file cannot be read as it was scanned takes no further part.
 void Settle(FileEntry& entry) {
-  entry.done = 1;
+  SettleUnreadable(entry);
   if (entry.cache) ReleaseCache(entry);
 }
 
@@ -60,7 +60,16 @@ bool FitsCache(const FileEntry& entry, uint64_t n) {
   return entry.overlapped.offset + n <= CacheCeiling(entry);
 }
 
-int CountEqual(FileEntry& j) {
+int CountEqual(FileEntry& i, FileEntry& j) {
+  // A file that grew or shrank since the scan is no one's twin: the bytes
+  // compared were not all of it.
+  bool iChanged = !StillAsScanned(i);
+  bool jChanged = !StillAsScanned(j);
+  if (iChanged || jChanged) {
+    if (iChanged) Settle(i);
+    if (jChanged) Settle(j);
+    return 0;
+  }
   // The later file's own size, what removing it frees, is added exactly and
   // the sum rounded once to the float.
   searchState.duplicateBytes = static_cast<float>(
@@ -215,12 +224,9 @@ int CompareFiles(int32_t iIndex, int32_t jIndex) {
     uint32_t n = std::min(i.cachedBytes, j.cachedBytes);
     if (memcmp(i.cache, j.cache, n) != 0) return 0;
     // Equal from the caches alone only when both hold the whole file.
-    if (n == ComparedLength(j)) return CountEqual(j);
+    if (n == ComparedLength(j)) return CountEqual(i, j);
   }
-  if (j.handle == InvalidFileHandle && !OpenEntry(j)) {
-    j.done = 1;
-    return 0;
-  }
+  if (j.handle == InvalidFileHandle && !OpenEntry(j)) return 0;
 
   uint64_t streamFrom = 0;
   Phase phase = ComparePrefix(i, j);
@@ -228,7 +234,7 @@ int CompareFiles(int32_t iIndex, int32_t jIndex) {
   if (phase == Phase::GoOn) phase = CompareStream(i, j, streamFrom);
   switch (phase) {
     case Phase::Equal:
-      return CountEqual(j);
+      return CountEqual(i, j);
     case Phase::NoMemory:
       ShowOutOfMemory();
       return -1;
@@ -241,6 +247,6 @@ int CompareKnownDifferent(int32_t iIndex, int32_t jIndex) {
   FileEntry& i = fileTable.entries[iIndex];
   FileEntry& j = fileTable.entries[jIndex];
   if (NamesDiffer(i, j)) return 0;
-  if (j.handle == InvalidFileHandle && !OpenEntry(j)) j.done = 1;
+  if (j.handle == InvalidFileHandle) OpenEntry(j);
   return 0;
 }

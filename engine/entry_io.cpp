@@ -93,8 +93,29 @@ void ReleaseCache(FileEntry& entry) {
 }
 
 bool OpenEntry(FileEntry& entry) {
+  openRefusedAsHeld = false;
   entry.handle = platform.openExclusive(entry.path);
-  return entry.handle != InvalidFileHandle;
+  if (entry.handle != InvalidFileHandle && StillAsScanned(entry)) return true;
+  if (entry.handle != InvalidFileHandle) {
+    platform.closeFile(entry.handle);
+    entry.handle = InvalidFileHandle;
+  } else if (openRefusedAsHeld) {
+    entry.done = 1;
+    return false;
+  }
+  SettleUnreadable(entry);
+  return false;
+}
+
+bool StillAsScanned(const FileEntry& entry) {
+  uint64_t size = 0;
+  return entry.handle != InvalidFileHandle && platform.fileSize(entry.handle, &size) &&
+         size == entry.size;
+}
+
+void SettleUnreadable(FileEntry& entry) {
+  if (!entry.done) searchState.skippedFiles++;
+  entry.done = 1;
 }
 
 void ReleaseEntry(FileEntry& entry) {

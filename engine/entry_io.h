@@ -28,8 +28,19 @@ bool ReserveCache(FileEntry& entry, uint64_t end);
 // Gives the cache's block to the pool of kept blocks, which frees small ones.
 void ReleaseCache(FileEntry& entry);
 
-// Opens the entry's file exclusively. False when it cannot be opened.
+// Opens the entry's file exclusively. False when it cannot be opened or its
+// size is no longer the scanned one; the entry is then settled, and counted
+// as skipped unless this run holds the same file by another path.
 bool OpenEntry(FileEntry& entry);
+
+// True while the open file still has its scanned size. Other programs may
+// write to a file this process holds open on POSIX, so equality is only
+// declared for files that end exactly where the scan saw them end.
+bool StillAsScanned(const FileEntry& entry);
+
+// Settles an entry whose file could not be read as it was scanned, and counts
+// it as skipped (once).
+void SettleUnreadable(FileEntry& entry);
 
 // Closes the entry's file and releases its cache, whichever it holds.
 void ReleaseEntry(FileEntry& entry);

@@ -54,6 +54,9 @@ struct SearchState {
   float duplicateBytes;
   int64_t startTime;
   int64_t nowTime;
+  // Files the run could not take into account: not openable, not readable,
+  // changed since the scan, or with a path too long to name them.
+  uint32_t skippedFiles;
 };
 
 constexpr int StreamBufferCount = 4;

@@ -43,7 +43,6 @@ void RefreshProgress(uint32_t index) {
 // False with *step set when the entry takes no part or the pass must end.
 bool PrepareOuter(FileEntry& outer, OuterStep* step) {
   if (outer.handle == InvalidFileHandle && !OpenEntry(outer)) {
-    outer.done = 1;
     *step = OuterStep::Unopenable;
     return false;
   }
@@ -60,7 +59,7 @@ bool PrepareOuter(FileEntry& outer, OuterStep* step) {
     outer.cachedBytes = CollectRead(outer, &failed);
     if (failed) {
       // A file that cannot be read as scanned would compare garbage.
-      outer.done = 1;
+      SettleUnreadable(outer);
       *step = OuterStep::Finished;
       return false;
     }

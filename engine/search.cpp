@@ -15,6 +15,7 @@ static void AddTimingRow(RowSink addRow, const char* format) {
 
 void RunSearchSteps(int folderCount, FolderSource folderAt, RowSink addRow) {
   ClearFileTable();
+  searchState.skippedFiles = 0;
   addRow(TextRow, "---");
   searchState.startTime = platform.clockSeconds();
   if (folderCount < 1) {

@@ -25,11 +25,22 @@ static int32_t Partition(int32_t lo, int32_t hi) {
   return i;
 }
 
+// True when the sizes of entries[lo..hi] never descend. Partitioning such a
+// range moves nothing (the pivot is its largest size and every scan stops at
+// it), so the whole sort would leave it as it stands, one record per pass.
+static bool AlreadyOrdered(int32_t lo, int32_t hi) {
+  const FileEntry* entries = fileTable.entries;
+  for (int32_t k = lo; k < hi; k++)
+    if (entries[k].size > entries[k + 1].size) return false;
+  return true;
+}
+
 void SortBySize(int32_t lo, int32_t hi) {
   // The two parts are disjoint, so sorting the smaller one first by recursion
   // and the larger one by looping gives the same arrangement with a stack
   // depth of at most log2(n).
   while (lo < hi) {
+    if (AlreadyOrdered(lo, hi)) return;
     int32_t p = Partition(lo, hi);
     if (p - lo < hi - p) {
       SortBySize(lo, p - 1);

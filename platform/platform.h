@@ -32,6 +32,13 @@ struct DirEntry {
   FileTime lastWriteTime;
 };
 
+// Which folder a path leads to, however it is reached: volume and file index
+// on Windows, device and inode on POSIX.
+struct FolderIdentity {
+  uint64_t volume;
+  uint64_t index;
+};
+
 struct DirListing;                 // opaque, owned by the platform layer
 using FileHandle = intptr_t;
 constexpr FileHandle InvalidFileHandle = -1;  // all bits set
@@ -39,24 +46,34 @@ constexpr FileHandle InvalidFileHandle = -1;  // all bits set
 struct PlatformOps {
   // Starts a listing of `pattern` (folder, separator, wildcard name). Fills the
   // first entry and returns the listing, or null when nothing matches or the
-  // folder cannot be listed. "." and ".." are listed like any other name.
+  // folder cannot be listed; errno is then ENOMEM when memory ran out. "." and
+  // ".." are listed like any other name.
   DirListing* (*findFirst)(const char* pattern, DirEntry* entry);
   bool (*findNext)(DirListing* listing, DirEntry* entry);
   void (*findClose)(DirListing* listing);
 
-  // Opens for reading, exclusively: while the handle is open, a second open of
-  // the same file (by any path) fails. InvalidFileHandle on failure.
+  // Opens a regular file for reading, exclusively: while the handle is open, a
+  // second open of the same file (by any path) fails, and sets
+  // openRefusedAsHeld. Never blocks. InvalidFileHandle on failure.
   FileHandle (*openExclusive)(const char* path);
+  // The file's size now, through the open handle. False when it cannot tell.
+  bool (*fileSize)(FileHandle file, uint64_t* size);
   // Reads up to `n` bytes at `offset` into `dest`; `*count` gets the bytes read
   // (fewer at the end of the file, 0 at or beyond it). False on a read error.
   bool (*readAt)(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count);
   void (*closeFile)(FileHandle file);
+
+  // The folder `path` leads to, links followed. False when it cannot tell.
+  bool (*folderIdentity)(const char* path, FolderIdentity* identity);
 
   // Whole seconds of the wall clock, as the C library's time().
   int64_t (*clockSeconds)();
 };
 
 extern PlatformOps platform;           // the real system
+// Set by a refused openExclusive when this process already holds that file:
+// the same file reached by a second path, which is no fault of the file.
+extern bool openRefusedAsHeld;
 extern const PlatformOps systemPlatform;  // pristine copy, for tests to restore
 
 // Converts a file time to local calendar fields. False when it cannot.

@@ -1,27 +1,29 @@
 // The platform layer on POSIX systems: listings follow the Windows wildcard
-// rules and come sorted by name, as NTFS lists them; exclusive opens use an
-// advisory lock, which also refuses a second open of the same file by another
-// path within this process.
+// rules and come sorted by name, as NTFS lists them. Exclusive opens are kept
+// inside the process (see held_files below): advisory locks would let another
+// program, or a second run, make files vanish from the comparison.
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <string>
-#include <vector>
 
 #include "engine/text.h"
 #include "platform/platform.h"
+#include "platform/posix_held_files.h"
 #include "platform/wildcard.h"
 
+bool openRefusedAsHeld = false;
+
 struct DirListing {
-  std::vector<DirEntry> entries;
+  DirEntry* entries;  // malloc'd, so that running out of memory is an answer
+  size_t count;
   size_t next;
 };
 
@@ -62,23 +64,58 @@ bool ListsBefore(const DirEntry& a, const DirEntry& b) {
   }
 }
 
+void FreeListing(DirListing* listing) {
+  if (!listing) return;
+  free(listing->entries);
+  free(listing);
+}
+
+// Appends one entry; false when memory ran out.
+bool Append(DirListing* listing, size_t* capacity, const DirEntry& entry) {
+  if (listing->count == *capacity) {
+    size_t grown = *capacity ? *capacity * 2 : 64;
+    void* bigger = grown <= SIZE_MAX / sizeof(DirEntry)
+                       ? realloc(listing->entries, grown * sizeof(DirEntry))
+                       : nullptr;
+    if (!bigger) return false;
+    listing->entries = static_cast<DirEntry*>(bigger);
+    *capacity = grown;
+  }
+  listing->entries[listing->count++] = entry;
+  return true;
+}
+
 DirListing* FindFirst(const char* pattern, DirEntry* entry) {
+  char folder[MaxPath];
   const char* slash = strrchr(pattern, '/');
-  std::string folder = slash ? std::string(pattern, slash - pattern) : std::string(".");
-  if (folder.empty()) folder = "/";
+  size_t folderLength = slash ? static_cast<size_t>(slash - pattern) : 0;
+  if (folderLength >= sizeof folder) return nullptr;
+  memcpy(folder, pattern, folderLength);
+  folder[folderLength] = '\0';
+  if (!slash || folderLength == 0) snprintf(folder, sizeof folder, "%s", slash ? "/" : ".");
   const char* mask = slash ? slash + 1 : pattern;
-  DIR* dir = opendir(folder.c_str());
+  DIR* dir = opendir(folder);
   if (!dir) return nullptr;
-  DirListing* listing = new DirListing{{}, 0};
-  while (dirent* found = readdir(dir)) {
+  DirListing* listing = static_cast<DirListing*>(calloc(1, sizeof(DirListing)));
+  size_t capacity = 0;
+  bool complete = listing != nullptr;
+  while (complete) {
+    dirent* found = readdir(dir);
+    if (!found) break;
     if (!MatchesWildcard(mask, found->d_name)) continue;
     DirEntry described;
-    if (Describe(dirfd(dir), found->d_name, &described)) listing->entries.push_back(described);
+    if (Describe(dirfd(dir), found->d_name, &described))
+      complete = Append(listing, &capacity, described);
   }
   closedir(dir);
-  std::stable_sort(listing->entries.begin(), listing->entries.end(), ListsBefore);
-  if (listing->entries.empty()) {
-    delete listing;
+  if (!complete) {
+    FreeListing(listing);
+    errno = ENOMEM;
+    return nullptr;
+  }
+  std::stable_sort(listing->entries, listing->entries + listing->count, ListsBefore);
+  if (listing->count == 0) {
+    FreeListing(listing);
     return nullptr;
   }
   *entry = listing->entries[0];
@@ -87,65 +124,27 @@ DirListing* FindFirst(const char* pattern, DirEntry* entry) {
 }
 
 bool FindNext(DirListing* listing, DirEntry* entry) {
-  if (listing->next >= listing->entries.size()) return false;
+  if (listing->next >= listing->count) return false;
   *entry = listing->entries[listing->next++];
   return true;
 }
 
-void FindClose(DirListing* listing) { delete listing; }
+void FindClose(DirListing* listing) { FreeListing(listing); }
 
-// The grouping pass keeps every compared file of a size run open until it has
-// passed it, so a run of a few thousand files needs as many descriptors. The
-// soft limit (often 1024) is raised to the hard one once; an open refused for
-// lack of descriptors would otherwise drop a file from the comparison.
-void RaiseOpenFileLimit() {
-  static bool raised = false;
-  if (raised) return;
-  raised = true;
-  struct rlimit limit;
-  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-    limit.rlim_cur = limit.rlim_max;
-    setrlimit(RLIMIT_NOFILE, &limit);
-  }
-}
-
-FileHandle OpenExclusive(const char* path) {
-  RaiseOpenFileLimit();
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return InvalidFileHandle;
+bool FolderIdentityOf(const char* path, FolderIdentity* identity) {
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
-    return InvalidFileHandle;
-  }
-  return fd;
-}
-
-bool ReadAt(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count) {
-  uint32_t total = 0;
-  while (total < n) {
-    ssize_t got = pread(static_cast<int>(file), static_cast<char*>(dest) + total, n - total,
-                        static_cast<off_t>(offset + total));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      *count = total;
-      return false;
-    }
-    if (got == 0) break;
-    total += static_cast<uint32_t>(got);
-  }
-  *count = total;
+  if (stat(path, &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  *identity = FolderIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
   return true;
 }
-
-void CloseFile(FileHandle file) { close(static_cast<int>(file)); }
 
 int64_t ClockSeconds() { return static_cast<int64_t>(time(nullptr)); }
 
 }  // namespace
 
-const PlatformOps systemPlatform = {FindFirst, FindNext, FindClose, OpenExclusive,
-                                    ReadAt,    CloseFile, ClockSeconds};
+const PlatformOps systemPlatform = {FindFirst,     FindNext,         FindClose,   OpenHeldFile,
+                                    HeldFileSize,  ReadHeldFile,     CloseHeldFile, FolderIdentityOf,
+                                    ClockSeconds};
 PlatformOps platform = systemPlatform;
 
 bool FileTimeToLocalCalendar(FileTime time, CalendarTime* local) {

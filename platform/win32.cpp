@@ -2,10 +2,15 @@
 // (share mode 0) and positioned reads through an OVERLAPPED block.
 #include <windows.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 
 #include "platform/platform.h"
+
+bool openRefusedAsHeld = false;
 
 struct DirListing {
   HANDLE find;
@@ -29,7 +34,12 @@ DirListing* FindFirst(const char* pattern, DirEntry* entry) {
   HANDLE find = FindFirstFileA(pattern, &data);
   if (find == INVALID_HANDLE_VALUE) return nullptr;
   Describe(data, entry);
-  return new DirListing{find};
+  DirListing* listing = new (std::nothrow) DirListing{find};
+  if (!listing) {
+    FindClose(find);
+    errno = ENOMEM;
+  }
+  return listing;
 }
 
 bool FindNext(DirListing* listing, DirEntry* entry) {
@@ -44,9 +54,90 @@ void FindCloseListing(DirListing* listing) {
   delete listing;
 }
 
+// The identities of the files this process holds open, by handle value, so
+// that a refused open can tell "held by us" (the same file by a second path)
+// from "held by another program". Handle values are small multiples of four.
+struct FileIdentity {
+  DWORD volume, indexHigh, indexLow;
+  bool held;
+};
+FileIdentity* heldIdentities;
+size_t heldIdentityCapacity;
+
+bool IdentityOf(HANDLE file, FileIdentity* identity) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file, &info)) return false;
+  *identity = FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow, true};
+  return true;
+}
+
+size_t SlotOf(HANDLE file) { return reinterpret_cast<uintptr_t>(file) / 4; }
+
+void RememberHeld(HANDLE file) {
+  size_t slot = SlotOf(file);
+  if (slot >= heldIdentityCapacity) {
+    size_t capacity = slot + 1024;
+    void* grown = realloc(heldIdentities, capacity * sizeof(FileIdentity));
+    if (!grown) return;  // such a file merely counts as held by another program
+    heldIdentities = static_cast<FileIdentity*>(grown);
+    memset(heldIdentities + heldIdentityCapacity, 0,
+           (capacity - heldIdentityCapacity) * sizeof(FileIdentity));
+    heldIdentityCapacity = capacity;
+  }
+  if (!IdentityOf(file, &heldIdentities[slot])) heldIdentities[slot].held = false;
+}
+
+// Reading attributes is not subject to sharing, so the identity of a file
+// that someone holds exclusively can still be taken.
+bool IsHeldHere(const char* path) {
+  HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  FileIdentity identity;
+  bool known = IdentityOf(file, &identity);
+  CloseHandle(file);
+  for (size_t k = 0; known && k < heldIdentityCapacity; k++) {
+    const FileIdentity& held = heldIdentities[k];
+    if (held.held && held.volume == identity.volume && held.indexHigh == identity.indexHigh &&
+        held.indexLow == identity.indexLow)
+      return true;
+  }
+  return false;
+}
+
 FileHandle OpenExclusive(const char* path) {
+  openRefusedAsHeld = false;
   HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  return file == INVALID_HANDLE_VALUE ? InvalidFileHandle : reinterpret_cast<FileHandle>(file);
+  if (file == INVALID_HANDLE_VALUE) {
+    if (GetLastError() == ERROR_SHARING_VIOLATION) openRefusedAsHeld = IsHeldHere(path);
+    return InvalidFileHandle;
+  }
+  RememberHeld(file);
+  return reinterpret_cast<FileHandle>(file);
+}
+
+bool FileSize(FileHandle file, uint64_t* size) {
+  LARGE_INTEGER length;
+  if (!GetFileSizeEx(reinterpret_cast<HANDLE>(file), &length)) return false;
+  *size = static_cast<uint64_t>(length.QuadPart);
+  return true;
+}
+
+// Junctions and links are followed: the identity is that of the folder reached.
+bool FolderIdentityOf(const char* path, FolderIdentity* identity) {
+  HANDLE folder = CreateFileA(path, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool ok = GetFileInformationByHandle(folder, &info) &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  CloseHandle(folder);
+  if (!ok) return false;
+  *identity = FolderIdentity{info.dwVolumeSerialNumber,
+                             (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  return true;
 }
 
 bool ReadAt(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count) {
@@ -66,7 +157,11 @@ bool ReadAt(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* 
   return true;
 }
 
-void CloseFile(FileHandle file) { CloseHandle(reinterpret_cast<HANDLE>(file)); }
+void CloseFile(FileHandle file) {
+  size_t slot = SlotOf(reinterpret_cast<HANDLE>(file));
+  if (slot < heldIdentityCapacity) heldIdentities[slot].held = false;
+  CloseHandle(reinterpret_cast<HANDLE>(file));
+}
 
 int64_t ClockSeconds() { return static_cast<int64_t>(time(nullptr)); }
 
@@ -76,8 +171,9 @@ void ToCalendar(const SYSTEMTIME& time, CalendarTime* local) {
 
 }  // namespace
 
-const PlatformOps systemPlatform = {FindFirst, FindNext, FindCloseListing, OpenExclusive,
-                                    ReadAt,    CloseFile, ClockSeconds};
+const PlatformOps systemPlatform = {FindFirst, FindNext,  FindCloseListing, OpenExclusive,
+                                    FileSize,  ReadAt,    CloseFile,        FolderIdentityOf,
+                                    ClockSeconds};
 PlatformOps platform = systemPlatform;
 
 bool FileTimeToLocalCalendar(FileTime time, CalendarTime* local) {

@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <cstdio>
 
 #include "actions/backup.h"
 #include "actions/deletion.h"
+#include "actions/marked_files.h"
 #include "app/module.h"
 #include "engine/file_table.h"
 #include "engine/settings.h"
@@ -15,6 +17,24 @@
 #include "ui/search_run.h"
 
 HWND pageWindow;
+
+namespace {
+
+void ShowWithHtmlHelp(HWND owner, const char* path) {
+  // Loaded by name so that the program starts where HTML Help is missing.
+  using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  constexpr UINT DisplayTopic = 0;  // HH_DISPLAY_TOPIC
+  static HMODULE library = LoadLibraryA("hhctrl.ocx");
+  if (!library) return;
+  FARPROC function = GetProcAddress(library, "HtmlHelpA");
+  if (!function) return;
+  auto htmlHelp = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(function));
+  htmlHelp(owner, path, DisplayTopic, 0);
+}
+
+}  // namespace
+
+void (*showHelpFile)(HWND owner, const char* path) = ShowWithHtmlHelp;
 
 namespace {
 
@@ -78,16 +98,14 @@ void OnCommand(HWND page, int id) {
   }
 }
 
+// The help file stands beside the program; a bare name would be looked for
+// in whatever folder the program was started from.
 void OpenHelpFile() {
-  // Loaded by name so that the program starts where HTML Help is missing.
-  using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-  constexpr UINT DisplayTopic = 0;  // HH_DISPLAY_TOPIC
-  static HMODULE library = LoadLibraryA("hhctrl.ocx");
-  if (!library) return;
-  FARPROC function = GetProcAddress(library, "HtmlHelpA");
-  if (!function) return;
-  auto htmlHelp = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(function));
-  htmlHelp(pageWindow, "parvik.chm", DisplayTopic, 0);
+  char folder[MaxPath];
+  char path[MaxPath];
+  if (!ExecutableFolder(folder) || snprintf(path, sizeof path, "%sparvik.chm", folder) >= MaxPath)
+    snprintf(path, sizeof path, "parvik.chm");
+  showHelpFile(pageWindow, path);
 }
 
 // OK or Cancel while a search is on the stack: the sheet stays until the run

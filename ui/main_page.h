@@ -6,3 +6,6 @@
 extern HWND pageWindow;  // null until the page is initialised
 
 INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shows the help file at `path`; tests replace it to see which file is asked for.
+extern void (*showHelpFile)(HWND owner, const char* path);

@@ -6,7 +6,10 @@
 
 namespace {
 
-const std::string longest(MaxPath - 1, 'x'), tooLong(MaxPath, 'x');
+// The longest folder and filter whose listing pattern ("a/" + filter, folder + "/*.*")
+// still fits, and a text one longer than any buffer holds.
+const std::string longestFolder(MaxPath - 5, 'x'), longestFilter(MaxPath - 3, 'x'), tooLong(MaxPath, 'x'),
+    folderOverBy1 = longestFolder + 'x', filterOverBy1 = longestFilter + 'x';
 
 // Arguments, then what they give: refused (with the argument to blame, or
 // null), or the folders, filter, minimum size, name rule and help.
@@ -29,8 +32,10 @@ TEST(CliArguments, ParsesOptionsFoldersAndRefusalsLikeTheTable) {
       {{"--", "--same-name", "-h", "--help"}, true, {"--same-name", "-h", "--help"}},
       {{"--help"}, true, {}, "*.*", 0, false, true},
       {{"--min-size", "lots", "-h"}, true, {}, "*.*", 0, false, true},
-      {{longest.c_str()}, true, {longest}},
-      {{"--filter", longest.c_str(), "a"}, true, {"a"}, longest.c_str()},
+      {{longestFolder.c_str()}, true, {longestFolder}},
+      {{folderOverBy1.c_str()}, false, {}},
+      {{"--filter", longestFilter.c_str(), "a"}, true, {"a"}, longestFilter.c_str()},
+      {{"--filter", filterOverBy1.c_str(), "a"}, false, {}},
       {{tooLong.c_str()}, false, {}, "", 0, false, false, tooLong.c_str()},
       {{"--filter", tooLong.c_str(), "a"}, false, {}},
       {{"--recursive", "a"}, false, {}, "", 0, false, false, "--recursive"},

@@ -1,0 +1,234 @@
+#include "platform/posix_held_files.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+uint32_t heldDescriptorCap = 0;  // 0: derived from the open-file limit on first use
+
+namespace {
+
+struct HeldFile {
+  dev_t device;
+  ino_t inode;
+  int fd;      // -1 while detached; in a free slot, the next free slot
+  char* path;  // null: the slot is free
+};
+
+// Slots by handle; a hash of identities onto slot numbers (open addressing,
+// Vacant and Removed as markers) answers "held already?" at once even when a
+// run holds tens of thousands of files.
+constexpr int32_t Vacant = -1;
+constexpr int32_t Removed = -2;
+HeldFile* slots;
+uint32_t slotCount;     // slots ever taken, in use or free
+uint32_t slotCapacity;
+int32_t firstFree = -1;  // a chain through the free slots
+int32_t* buckets;
+uint32_t bucketCount;   // a power of two
+uint32_t bucketsTaken;  // by slots and by markers of removed ones
+uint32_t attached;      // slots with a real descriptor
+uint32_t evictCursor;   // where the search for a descriptor to close goes on
+
+uint32_t DescriptorCap() {
+  if (heldDescriptorCap == 0) {
+    struct rlimit limit;
+    rlim_t soft = getrlimit(RLIMIT_NOFILE, &limit) == 0 ? limit.rlim_cur : 64;
+    // A quarter of the limit leaves room for listings, logs and the caller.
+    heldDescriptorCap = static_cast<uint32_t>(std::min<rlim_t>(256, std::max<rlim_t>(2, soft / 4)));
+  }
+  return heldDescriptorCap;
+}
+
+uint32_t Bucket(dev_t device, ino_t inode) {
+  uint64_t key = (static_cast<uint64_t>(device) * 0x9E3779B97F4A7C15ULL) ^ static_cast<uint64_t>(inode);
+  key ^= key >> 31;
+  key *= 0xBF58476D1CE4E5B9ULL;
+  return static_cast<uint32_t>(key ^ (key >> 29)) & (bucketCount - 1);
+}
+
+int32_t FindHeld(dev_t device, ino_t inode) {
+  if (bucketCount == 0) return Vacant;
+  for (uint32_t b = Bucket(device, inode);; b = (b + 1) & (bucketCount - 1)) {
+    int32_t slot = buckets[b];
+    if (slot == Vacant) return Vacant;
+    if (slot >= 0 && slots[slot].device == device && slots[slot].inode == inode) return slot;
+  }
+}
+
+void Insert(int32_t slot) {
+  for (uint32_t b = Bucket(slots[slot].device, slots[slot].inode);; b = (b + 1) & (bucketCount - 1)) {
+    if (buckets[b] < 0) {
+      if (buckets[b] == Vacant) bucketsTaken++;
+      buckets[b] = slot;
+      return;
+    }
+  }
+}
+
+void Remove(int32_t slot) {
+  for (uint32_t b = Bucket(slots[slot].device, slots[slot].inode);; b = (b + 1) & (bucketCount - 1)) {
+    if (buckets[b] == slot) {
+      buckets[b] = Removed;
+      return;
+    }
+  }
+}
+
+// Rebuilds the hash without the markers of removed slots, with room for
+// `capacity` slots at most half full, so every search meets a vacant bucket.
+bool Rehash(uint32_t capacity) {
+  uint32_t count = 64;
+  while (count < 2 * capacity) count *= 2;
+  int32_t* fresh = static_cast<int32_t*>(malloc(sizeof(int32_t) * count));
+  if (!fresh) return false;
+  free(buckets);
+  buckets = fresh;
+  bucketCount = count;
+  bucketsTaken = 0;
+  for (uint32_t b = 0; b < count; b++) buckets[b] = Vacant;
+  for (uint32_t s = 0; s < slotCount; s++)
+    if (slots[s].path) Insert(static_cast<int32_t>(s));
+  return true;
+}
+
+// A slot for a new file, with room in the hash; -1 when memory ran out.
+int32_t TakeSlot() {
+  if (firstFree < 0 && slotCount == slotCapacity) {
+    uint32_t capacity = slotCapacity ? slotCapacity * 2 : 64;
+    void* grown = realloc(slots, sizeof(HeldFile) * capacity);
+    if (!grown) return -1;
+    slots = static_cast<HeldFile*>(grown);
+    slotCapacity = capacity;
+  }
+  if ((bucketsTaken + 1) * 2 > bucketCount && !Rehash(slotCapacity)) return -1;
+  if (firstFree >= 0) {
+    int32_t slot = firstFree;
+    firstFree = slots[slot].fd;
+    return slot;
+  }
+  slots[slotCount].path = nullptr;
+  return static_cast<int32_t>(slotCount++);
+}
+
+// Closes the descriptor of some other held file; false when none has one.
+bool DetachAnother(int32_t keep) {
+  for (uint32_t step = 0; step < slotCount; step++) {
+    uint32_t s = evictCursor++ % slotCount;
+    if (static_cast<int32_t>(s) == keep || slots[s].fd < 0 || !slots[s].path) continue;
+    close(slots[s].fd);
+    slots[s].fd = -1;
+    attached--;
+    return true;
+  }
+  return false;
+}
+
+// Opens without waiting for a writer (a FIFO) or taking a terminal; when the
+// process is out of descriptors, held files give theirs back first.
+int OpenRegular(const char* path, struct stat* info, int32_t keep) {
+  while (attached >= DescriptorCap() && DetachAnother(keep)) {
+  }
+  int fd;
+  while ((fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) < 0) {
+    if ((errno != EMFILE && errno != ENFILE) || !DetachAnother(keep)) return -1;
+  }
+  if (fstat(fd, info) != 0 || !S_ISREG(info->st_mode)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+HeldFile* Slot(FileHandle file) {
+  if (file < 0 || static_cast<uint64_t>(file) >= slotCount || !slots[file].path) return nullptr;
+  return &slots[file];
+}
+
+// The slot's descriptor, reattached if need be; -1 when its path no longer
+// leads to the file that was opened.
+int Descriptor(FileHandle file) {
+  HeldFile* held = Slot(file);
+  if (!held) return -1;
+  if (held->fd >= 0) return held->fd;
+  struct stat info;
+  int fd = OpenRegular(held->path, &info, static_cast<int32_t>(file));
+  if (fd < 0) return -1;
+  if (info.st_dev != held->device || info.st_ino != held->inode) {
+    close(fd);
+    return -1;
+  }
+  held->fd = fd;
+  attached++;
+  return fd;
+}
+
+}  // namespace
+
+FileHandle OpenHeldFile(const char* path) {
+  openRefusedAsHeld = false;
+  struct stat info;
+  int fd = OpenRegular(path, &info, -1);
+  if (fd < 0) return InvalidFileHandle;
+  if (FindHeld(info.st_dev, info.st_ino) != Vacant) {
+    close(fd);
+    openRefusedAsHeld = true;
+    return InvalidFileHandle;
+  }
+  int32_t slot = TakeSlot();
+  char* copy = slot >= 0 ? strdup(path) : nullptr;
+  if (!copy) {
+    close(fd);
+    return InvalidFileHandle;
+  }
+  slots[slot] = HeldFile{info.st_dev, info.st_ino, fd, copy};
+  attached++;
+  Insert(slot);
+  return slot;
+}
+
+bool HeldFileSize(FileHandle file, uint64_t* size) {
+  int fd = Descriptor(file);
+  struct stat info;
+  if (fd < 0 || fstat(fd, &info) != 0) return false;
+  *size = static_cast<uint64_t>(info.st_size);
+  return true;
+}
+
+bool ReadHeldFile(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count) {
+  *count = 0;
+  int fd = Descriptor(file);
+  if (fd < 0) return false;
+  uint32_t total = 0;
+  while (total < n) {
+    ssize_t got = pread(fd, static_cast<char*>(dest) + total, n - total,
+                        static_cast<off_t>(offset + total));
+    if (got < 0) {
+      *count = total;
+      return false;
+    }
+    if (got == 0) break;
+    total += static_cast<uint32_t>(got);
+  }
+  *count = total;
+  return true;
+}
+
+void CloseHeldFile(FileHandle file) {
+  HeldFile* held = Slot(file);
+  if (!held) return;
+  if (held->fd >= 0) {
+    close(held->fd);
+    attached--;
+  }
+  Remove(static_cast<int32_t>(file));
+  free(held->path);
+  *held = HeldFile{0, 0, firstFree, nullptr};
+  firstFree = static_cast<int32_t>(file);
+}
