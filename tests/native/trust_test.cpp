@@ -9,8 +9,8 @@
 #include <fstream>
 #include <random>
 
-#include "app/cli_arguments.h"
-#include "app/cli_text.h"
+#include "cli/arguments.h"
+#include "cli/text.h"
 #include "engine/compare.h"
 #include "engine/group.h"
 #include "engine/scan.h"

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
-#include "test_support.h"
+#include "window_fixture.h"
 #include "ui/results_marking.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "actions/backup.h"
 #include "actions/deletion.h"
 #include "res/resource.h"
-#include "test_support.h"
+#include "window_fixture.h"
 #include "ui/main_page.h"
 
 namespace {
@@ -81,7 +81,7 @@ TEST_F(TrustPage, HelpOpensTheFileBesideTheProgramFromAnyWorkingFolder) {
 }
 
 TEST(TrustPlatform, FoldersAreKnownByIdentityAndRefusedOpensTellWhoHoldsTheFile) {
-  TempDir temp;
+  TempFolder temp;
   temp.MakeFolder("a\\b");
   FolderIdentity a = {}, again = {}, b = {};
   ASSERT_TRUE(platform.folderIdentity(temp.At("a\\").c_str(), &a));
