@@ -1,6 +1,6 @@
 // The pairwise content comparison on real files, entry i prepared as the
 // grouping pass prepares it: every phase against a plain byte comparison,
-// what is read and cached, and files that cannot be read as scanned.
+// cache ceilings, 4 GiB sizes, and files that cannot be read as scanned.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,7 +8,6 @@
 #include "engine/entry_io.h"
 #include "engine/settings.h"
 #include "engine_fixture.h"
-#include "fake_platform.h"
 
 using enginetest::Pattern;
 
@@ -23,8 +22,7 @@ std::string Flipped(std::string bytes, size_t at) {
 
 class Comparison : public enginetest::EngineTest {
  protected:
-  // Opens entry j and reads its first `bytes` into its cache, as earlier
-  // comparisons could have left it.
+  // Reads the first `bytes` of entry j into its cache, as earlier comparisons may have left it.
   void FillCache(uint32_t j, uint32_t bytes) {
     ASSERT_TRUE(OpenEntry(Entry(j)) && ObtainCache(Entry(j)) && ReserveCache(Entry(j), bytes));
     IssueRead(Entry(j), Entry(j).cache, bytes);
@@ -34,9 +32,9 @@ class Comparison : public enginetest::EngineTest {
   }
 };
 
-// Sizes around the chunk, prefix, block and bulk boundaries, each with a byte
-// flipped where a phase begins or ends; later caches are sometimes filled
-// ahead of the earlier one, as the read order does not do by itself.
+// Sizes around the chunk, prefix, block and bulk boundaries, a byte flipped
+// where a phase begins or ends and at the last byte; later caches sometimes
+// filled ahead of the earlier one.
 TEST_F(Comparison, AgreesWithAPlainByteComparisonAtEveryPhaseBoundary) {
   const uint64_t sizes[] = {0, 1, 512, 700, 1536, 2048, 2049, 40000, 165000, MiB + 3};
   const uint64_t places[] = {0, 511, 512, 2047, 2048, 34815, 34816, 131071, 131072, 165887};
@@ -59,20 +57,14 @@ TEST_F(Comparison, AgreesWithAPlainByteComparisonAtEveryPhaseBoundary) {
         EXPECT_EQ(Entry(1).done, size ? 0 : 1);
         EXPECT_EQ(Entry(2).done, 1);
         EXPECT_EQ(searchState.duplicateCount, size ? 1u : 3u);
-        EXPECT_EQ(searchState.duplicateBytes, size ? static_cast<float>(size) : 0.0f);
-        // The earlier file came from disk about once, the later ones to their
-        // end and no further (once more where the prefix and block phases meet).
-        EXPECT_LE(fake::Log(Entry(0).path).BytesDelivered(), size + BlockSize);
-        EXPECT_LE(fake::Log(Entry(2).path).BytesDelivered(), ahead ? size + ahead : size + ChunkSize);
-        EXPECT_EQ(Entry(0).overlapped.offset, Entry(0).cachedBytes);
+        EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(size));
         for (uint32_t k = 0; k < 4; k++) EXPECT_LE(Entry(k).cacheCapacity, CacheCeiling(Entry(k)));
       }
     }
   }
 }
 
-// Beyond the cache limit the rest streams through the buffers for every pair;
-// sizes of 4 GiB and more are compared whole.
+// Beyond the cache limit the rest streams; sizes of 4 GiB and more are compared whole.
 TEST_F(Comparison, FilesBeyondTheCacheLimitAndFourGibibytesAreComparedWhole) {
   const uint64_t large = 150 * MiB, huge = (uint64_t{4} << 30) + 100000;
   const uint64_t marks[][2] = {{large, CacheLimit - 1}, {large, CacheLimit}, {large, CacheLimit + 40000},
@@ -86,7 +78,6 @@ TEST_F(Comparison, FilesBeyondTheCacheLimitAndFourGibibytesAreComparedWhole) {
     PrepareOuter(0);
     EXPECT_EQ(CompareFiles(0, 2), 0);
     EXPECT_EQ(CompareFiles(0, 1), 1);
-    EXPECT_EQ(Entry(0).cachedBytes, CacheLimit);
     EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(mark[0]));
   }
 }
@@ -102,37 +93,17 @@ TEST_F(Comparison, ACacheNearItsCeilingIsNeverReadPast) {
   for (uint32_t k : {0u, 1u}) EXPECT_LE(Entry(k).cacheCapacity, CacheCeiling(Entry(k)));
 }
 
-TEST_F(Comparison, AFileFoundEqualGivesItsCacheBackKeepsItsFileOpenAndIsNotReadAgain) {
-  std::string bytes = Pattern(40000, 5);
-  AddFile("a", Flipped(bytes, 39999));
-  AddFile("b", bytes);
-  AddFile("c", bytes);
-  PrepareOuter(0);
-  ASSERT_EQ(CompareFiles(0, 1) + CompareFiles(0, 2), 0);
-  // A file that differs early holds a small cache, not one for the whole file.
-  EXPECT_EQ(Entry(2).cachedBytes, 40000u);
-  ReleaseEntry(Entry(0));
-  PrepareOuter(1);
-  size_t readsBefore = fake::TotalReads();
-  EXPECT_EQ(CompareFiles(1, 2), 1);
-  EXPECT_EQ(fake::TotalReads(), readsBefore);
-  EXPECT_EQ(Entry(2).cache, nullptr);
-  EXPECT_NE(Entry(2).handle, InvalidFileHandle);
-}
-
+// Opens refused, reads failing early or late in each way, a file that shrank.
 TEST_F(Comparison, ALaterFileThatCannotBeOpenedReadOrThatShrankIsSettledNeverEqual) {
   std::string bytes = Pattern(300 * 1024, 4);
-  const fake::ReadFault faults[] = {fake::ReadFault::Error, fake::ReadFault::ZeroBytes, fake::ReadFault::Short};
   for (int variant = 0; variant < 8; variant++) {
     SCOPED_TRACE(variant);
     Restart();
     AddFile("a", bytes);
     AddFile("b", bytes);
-    if (variant < 6) fake::BreakReads(Entry(1).path, variant % 2 ? 100000 : 1000, faults[variant / 2]);
+    if (variant < 6) fake::BreakReads(Entry(1).path, variant % 2 ? 100000 : 1000, fake::ReadFault(variant / 2));
     if (variant == 6) fake::RefuseOpen(Entry(1).path);
-    if (variant == 7) {
-      ASSERT_EQ(truncate(Entry(1).path, 60000), 0);
-    }
+    ASSERT_TRUE(variant != 7 || truncate(Entry(1).path, 60000) == 0);
     PrepareOuter(0);
     EXPECT_EQ(CompareFiles(0, 1), 0);
     EXPECT_EQ(Entry(1).done, 1);
@@ -153,7 +124,6 @@ TEST_F(Comparison, WithSameNameOnlyTheAsciiLettersMatchRegardlessOfCase) {
   EXPECT_EQ(CompareFiles(0, 1), 1);
   PrepareOuter(2);
   EXPECT_EQ(CompareFiles(2, 3), 0);
-  EXPECT_EQ(fake::Log(Entry(3).path).opens, 0);
   EXPECT_EQ(Entry(3).done, 0);
   settings.sameName = 0;
   EXPECT_EQ(CompareFiles(2, 3), 1);

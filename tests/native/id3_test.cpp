@@ -1,15 +1,11 @@
 // The option "no ID3": MP3-like files around two payloads, searched through
 // the engine from the scan to the listed rows.
 #include <map>
-#include <set>
 
 #include "engine/run_split.h"
 #include "engine/scan.h"
-#include "engine/search.h"
 #include "engine/settings.h"
-#include "engine/text.h"
 #include "engine_fixture.h"
-#include "fake_platform.h"
 
 namespace {
 
@@ -21,35 +17,7 @@ std::string Id3v2(uint32_t size, uint32_t seed, char flags = 0) {
 }
 std::string Id3v1(uint32_t seed) { return "TAG" + enginetest::Pattern(125, seed); }
 
-// Heading and first name of each group, and the names in it; the file each
-// group's rows begin with, the one the others were compared with.
-std::map<std::string, std::set<std::string>> groups;
-std::set<std::string> pending;
-std::vector<std::string> heads;
-void CollectRow(int32_t item, const char* text) {
-  std::string row = text;
-  size_t name = row.rfind('/') + 1;
-  std::string file = row.substr(name, row.find(' ') - name);
-  if (item >= 0 && pending.empty()) heads.push_back(file);
-  if (item >= 0) pending.insert(file);
-  if (row.rfind("-- ", 0) == 0) groups[row + *pending.begin()] = pending;
-  if (item < 0) pending.clear();
-}
-
-class NoId3 : public enginetest::EngineTest {
- protected:
-  void Search(bool noId3) {
-    settings.id3Tag = noId3;
-    CopyText(settings.currentPath, sizeof settings.currentPath, temp.path.c_str());
-    groups.clear();
-    heads.clear();
-    fileTable.count = 0;
-    searchState = SearchState{1, 0, 0, 0, 0};
-    RunSearchSteps(0, nullptr, CollectRow);
-  }
-};
-
-}  // namespace
+using NoId3 = enginetest::EngineTest;
 
 TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherAudioNever) {
   const std::string a = enginetest::Pattern(70000, 1), b = a.substr(1) + "!", s = a.substr(0, 300);
@@ -69,36 +37,27 @@ TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherAudioNever) {
   settings.minSize = 300;  // on the file size: s1 is not larger, s2 and s3 are
   for (uint32_t threshold : {0u, 2u}) {  // pairwise, and long runs split by content
     longRunThreshold = threshold;
-    Search(true);
-    EXPECT_EQ(groups, (decltype(groups){{"-- Länge:70000 Byte --a1", {"a1", "a2", "a3", "a4", "a5", "a6"}},
-                                        {"-- Länge:70000 Byte --b1", {"b1", "b2", "b3", "b4"}},
-                                        {"-- Länge:70310 Byte --c1", {"c1", "c2"}},
-                                        {"-- Länge:300 Byte --s2", {"s2", "s3"}},
-                                        {"-- Länge:50 Byte --g1", {"g1", "g2"}}}));
-    // What removing the later files frees: their whole sizes.
+    settings.id3Tag = 1;
+    EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"g2 g1 |50", "s3 s2 |300", "b1 b2 b3 b4 |70000",
+                                                        "a4 a6 a5 a3 a1 a2 |70000", "c2 c1 |70310"}));
+    // What removing the files after each group's head frees: their whole sizes.
     size_t freed = 0;
-    for (const auto& [heading, names] : groups)
-      for (const std::string& name : names) freed += files.at(name).size();
-    for (const std::string& head : heads) freed -= files.at(head).size();
+    for (const char* name : {"g1", "s2", "b2", "b3", "b4", "a6", "a5", "a3", "a1", "a2", "c1"}) freed += files.at(name).size();
     EXPECT_EQ(searchState.duplicateBytes, freed);
-    Search(false);
-    EXPECT_EQ(groups, (decltype(groups){{"-- Länge:70158 Byte --a5", {"a5", "a6"}},
-                                        {"-- Länge:70310 Byte --c1", {"c1", "c2"}}}));
+    settings.id3Tag = 0;
+    EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"a6 a5 |70158", "c2 c1 |70310"}));
   }
   longRunThreshold = 32;
 }
 
-TEST_F(NoId3, FindingTheTagsCostsTwoSmallReadsPerFile) {
+TEST_F(NoId3, AFileWhoseTagsCannotBeReadIsComparedWhole) {
   std::string path = temp.Write("song", std::string(500, 'x') + Id3v1(1));
-  for (bool noId3 : {false, true}) {
-    fake::Install();
-    settings.id3Tag = noId3;
-    ScanDirectory(temp.path.c_str());
-    EXPECT_EQ(fake::Log(path).reads.size(), noId3 ? 2u : 0u);
-    for (const fake::ReadRecord& read : fake::Log(path).reads) EXPECT_LE(read.requested, 10u);
-  }
-  EXPECT_EQ(ComparedLength(fileTable.entries[fileTable.count - 1]), 500u);
-  fake::BreakReads(path, 0, fake::ReadFault::ZeroBytes);  // a file it cannot read: compared whole
+  settings.id3Tag = 1;
   ScanDirectory(temp.path.c_str());
-  EXPECT_EQ(ComparedLength(fileTable.entries[fileTable.count - 1]), 628u);
+  EXPECT_EQ(ComparedLength(Entry(0)), 500u);
+  fake::BreakReads(path, 0, fake::ReadFault::ZeroBytes);
+  ScanDirectory(temp.path.c_str());
+  EXPECT_EQ(ComparedLength(Entry(1)), 628u);
 }
+
+}  // namespace

@@ -1,147 +1,175 @@
+// The platform layer on POSIX: wildcard rules, listings, exclusive opens that
+// never block nor run out of descriptors, positioned reads; files that change
+// under the search.
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <string>
-#include <vector>
+#include <fstream>
+#include <random>
 
-#include "platform/platform.h"
+#include "engine/compare.h"
+#include "engine/group.h"
+#include "engine/sort.h"
+#include "engine_fixture.h"
+#include "platform/posix_held_files.h"
 #include "platform/wildcard.h"
-#include "temp_folder.h"
+
+namespace {
 
 TEST(Wildcard, FollowsTheWindowsListingRules) {
-  struct Case {
-    const char* pattern;
-    const char* name;
-    bool matches;
-  };
-  const Case cases[] = {
+  const struct { const char *pattern, *name; bool matches; } cases[] = {
       // "*.*" and "*" take every name, also names without a dot.
-      {"*.*", "README", true}, {"*.*", "a.b.c", true}, {"*.*", ".hidden", true},
-      {"*", "anything.at.all", true},
+      {"*.*", "README", true}, {"*.*", "a.b.c", true}, {"*.*", ".hidden", true}, {"*", "any.thing", true},
       // Only the letters a-z fold case; umlauts match only themselves.
-      {"*.MP3", "song.mp3", true}, {"bild.jpg", "BILD.JPG", true},
-      {"\xC4rger.txt", "\xE4rger.txt", false}, {"*.mp3", "song.mp4", false},
+      {"*.MP3", "song.mp3", true}, {"bild.jpg", "BILD.JPG", true}, {"\xC4rger.txt", "\xE4rger.txt", false},
       // An extension pattern needs the whole extension at the end.
-      {"*.txt", "a.b.txt", true}, {"*.txt", "a.txt.bak", false}, {"*.txt", "txt", false},
-      {"*.mp", "song.mp3", false},
+      {"*.txt", "a.b.txt", true}, {"*.txt", "a.txt.bak", false}, {"*.txt", "txt", false}, {"*.mp", "s.mp3", false},
       // '?' takes one character, or nothing at a dot or at the end.
-      {"a?c", "abc", true}, {"a?c", "ac", false}, {"file?.txt", "file1.txt", true},
-      {"file?.txt", "file.txt", true}, {"ab??", "ab", true}, {"file?.txt", "file12.txt", false},
+      {"a?c", "abc", true}, {"a?c", "ac", false}, {"file?.txt", "file.txt", true}, {"ab??", "ab", true},
+      {"file?.txt", "file12.txt", false},
       // A trailing ".*" also takes names without an extension.
       {"readme.*", "readme", true}, {"readme.*", "README.md", true}, {"readme.*", "readme2", false},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;
+  for (const auto& c : cases) EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;
 }
 
-namespace {
-std::vector<std::string> ListNames(const std::string& pattern) {
-  std::vector<std::string> names;
-  DirEntry entry;
-  DirListing* listing = platform.findFirst(pattern.c_str(), &entry);
-  if (!listing) return names;
-  do names.push_back(entry.name);
-  while (platform.findNext(listing, &entry));
-  platform.findClose(listing);
-  return names;
+// The rules as a plain backtracking matcher: exponential, but plainly right.
+bool Backtracking(const char* p, const char* n) {
+  for (; *p; ++p, ++n) {
+    if (*p == '*') {
+      for (const char* rest = n;; ++rest)
+        if (Backtracking(p + 1, rest) || !*rest) return Backtracking(p + 1, rest);
+    }
+    if (!*n) return strspn(p, "*?.") == strlen(p);
+    if (*p == '?' && *n == '.' && Backtracking(p + 1, n)) return true;
+    if (*p != '?' && toupper(*p) != toupper(*n)) return false;
+  }
+  return !*n;
 }
-}  // namespace
 
-TEST(Listing, ListsMatchingNamesInUpperCaseOrderWithKindSizeAndTimes) {
+TEST(Wildcard, AgreesWithTheBacktrackingRulesWithoutBacktracking) {
+  std::mt19937 random(8);
+  for (int round = 0; round < 20000; round++) {
+    std::string pattern, name;
+    for (int k = random() % 7; k > 0; k--) pattern += "aAb.*?"[random() % 6];
+    for (int k = random() % 8; k > 0; k--) name += "aAb."[random() % 4];
+    bool expected = pattern == "*.*" || Backtracking(pattern.c_str(), name.c_str());
+    ASSERT_EQ(MatchesWildcard(pattern.c_str(), name.c_str()), expected) << pattern << " ~ " << name;
+  }
+  std::string stars;
+  for (int k = 0; k < 40; k++) stars += "*a";
+  EXPECT_FALSE(MatchesWildcard((stars + "*b").c_str(), std::string(250, 'a').c_str()));
+}
+
+TEST(Listing, ListsMatchingNamesInUpperCaseOrderWithKindAndSize) {
   TempFolder temp;
   temp.Write("b.txt", "12345");
   temp.Write("A.TXT", "1");
-  temp.Write("c.dat", "1");
   temp.MakeFolder("sub.txt");
   const uint64_t size = (uint64_t{1} << 32) + 10;
-  ASSERT_FALSE(temp.WriteSparse("big", size, 0, "x").empty());
-  EXPECT_EQ(ListNames(temp.path + "/*.txt"), (std::vector<std::string>{"A.TXT", "b.txt", "sub.txt"}));
-  EXPECT_EQ(ListNames(temp.path + "/*.*"),
-            (std::vector<std::string>{".", "..", "A.TXT", "b.txt", "big", "c.dat", "sub.txt"}));
+  ASSERT_FALSE(temp.WriteSparse("big.txt", size, 0, "x").empty());
+  std::string names;
   DirEntry entry;
+  DirListing* listing = platform.findFirst((temp.path + "/*.txt").c_str(), &entry);
+  ASSERT_NE(listing, nullptr);
+  do names += std::string(entry.name) + (entry.isDirectory ? "/ " : " ") + std::to_string(entry.size) + ",";
+  while (platform.findNext(listing, &entry));
+  platform.findClose(listing);
+  EXPECT_EQ(names.substr(0, names.rfind("sub.txt/")), "A.TXT 1,b.txt 5,big.txt 4294967306,");
   EXPECT_EQ(platform.findFirst((temp.path + "/missing/*.*").c_str(), &entry), nullptr);
-  EXPECT_EQ(platform.findFirst((temp.path + "/*.none").c_str(), &entry), nullptr);
-  for (const char* name : {"b.txt", "sub.txt", "big"}) {
-    DirListing* listing = platform.findFirst((temp.path + "/" + name).c_str(), &entry);
-    ASSERT_NE(listing, nullptr);
-    EXPECT_EQ(entry.isDirectory, name[0] == 's');
-    EXPECT_EQ(entry.size, name[0] == 's' ? entry.size : name[1] == '.' ? 5u : size);
-    // 2020 and later, in 100 ns since 1601: the high half is well above 0x01D5.
-    EXPECT_GT(entry.lastWriteTime.high, 0x01D50000u);
-    EXPECT_GT(entry.creationTime.high, 0x01D50000u);
-    EXPECT_FALSE(platform.findNext(listing, &entry));
-    platform.findClose(listing);
-  }
 }
 
-TEST(ExclusiveOpen, SecondOpenOfTheSameFileFailsWhateverThePath) {
+TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks) {
   TempFolder temp;
   std::string file = temp.Write("one", "data");
-  std::string other = temp.At("other-name");
-  ASSERT_EQ(link(file.c_str(), other.c_str()), 0);
+  ASSERT_EQ(link(file.c_str(), temp.At("other").c_str()), 0);
   FileHandle first = platform.openExclusive(file.c_str());
   ASSERT_NE(first, InvalidFileHandle);
-  EXPECT_EQ(platform.openExclusive(file.c_str()), InvalidFileHandle);
-  EXPECT_EQ(platform.openExclusive(other.c_str()), InvalidFileHandle);
-  EXPECT_EQ(platform.openExclusive((temp.path + "/./one").c_str()), InvalidFileHandle);
+  for (const std::string& path : {file, temp.At("other"), temp.path + "/./one"})
+    EXPECT_EQ(platform.openExclusive(path.c_str()), InvalidFileHandle) << path;
   platform.closeFile(first);
-  FileHandle again = platform.openExclusive(other.c_str());
+  FileHandle again = platform.openExclusive(temp.At("other").c_str());
   EXPECT_NE(again, InvalidFileHandle);
   platform.closeFile(again);
+  ASSERT_EQ(mkfifo(temp.At("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(platform.openExclusive(temp.At("fifo").c_str()), InvalidFileHandle);
+  EXPECT_EQ(platform.openExclusive(temp.path.c_str()), InvalidFileHandle);
 }
 
 TEST(PositionedRead, ReadsAtTheOffsetBeyondFourGibibytesAndStopsAtTheEnd) {
   TempFolder temp;
-  EXPECT_EQ(platform.openExclusive(temp.path.c_str()), InvalidFileHandle);
-  EXPECT_EQ(platform.openExclusive(temp.At("missing").c_str()), InvalidFileHandle);
   const uint64_t far = (uint64_t{1} << 32) + 5;
-  std::string file = temp.WriteSparse("big", far + 10, far, "0123456789");
-  FileHandle handle = platform.openExclusive(file.c_str());
+  FileHandle handle = platform.openExclusive(temp.WriteSparse("big", far + 10, far, "0123456789").c_str());
   ASSERT_NE(handle, InvalidFileHandle);
-  const struct {
-    uint64_t offset;
-    uint32_t count;
-    const char* bytes;
-  } reads[] = {{far + 3, 4, "3456"}, {far + 8, 2, "89"}, {far + 10, 0, ""}, {far + 100, 0, ""}};
+  const struct { uint64_t offset; const char* bytes; } reads[] = {{far + 3, "3456"}, {far + 8, "89"}, {far + 10, ""}, {far + 100, ""}};
   for (const auto& read : reads) {
-    char buffer[16] = {};
+    char buffer[4];
     uint32_t count = 99;
-    EXPECT_TRUE(platform.readAt(handle, read.offset, buffer, read.count == 4 ? 4 : 16, &count));
-    EXPECT_EQ(count, read.count);
+    EXPECT_TRUE(platform.readAt(handle, read.offset, buffer, sizeof buffer, &count));
     EXPECT_EQ(std::string(buffer, count), read.bytes);
   }
   platform.closeFile(handle);
 }
 
-TEST(LocalTime, FileTimesConvertToCalendarFields) {
-  // 1 January 2001 12:00:00 UTC; local time differs by at most a day.
-  uint64_t ticks = 116444736000000000ULL + 978350400ULL * 10000000ULL;
-  CalendarTime local = {};
-  ASSERT_TRUE(FileTimeToLocalCalendar(FileTime{static_cast<uint32_t>(ticks),
-                                               static_cast<uint32_t>(ticks >> 32)}, &local));
-  EXPECT_EQ(local.year, 2001);
-  EXPECT_EQ(local.month, 1);
-  EXPECT_EQ(local.minute, 0);
-  EXPECT_EQ(local.second, 0);
+TEST(PositionedRead, AFileReplacedWhileDetachedIsNotReadInItsPlace) {
+  TempFolder temp;
+  uint32_t savedCap = heldDescriptorCap;
+  heldDescriptorCap = 1;  // each open detaches the file opened before
+  FileHandle held = platform.openExclusive(temp.Write("held", "original").c_str());
+  FileHandle other = platform.openExclusive(temp.Write("other", "x").c_str());
+  ASSERT_EQ(rename(temp.Write("intruder", "intruder").c_str(), temp.At("held").c_str()), 0);
+  char bytes[16];
+  uint32_t count = 0;
+  EXPECT_FALSE(platform.readAt(held, 0, bytes, sizeof bytes, &count));
+  platform.closeFile(held);
+  platform.closeFile(other);
+  heldDescriptorCap = savedCap;
 }
 
-TEST(ExclusiveOpen, ThousandsOfFilesCanBeHeldOpenAtOnce) {
-  // A size run of a few thousand files is held open together by the grouping pass.
-  TempFolder temp;
-  std::vector<FileHandle> handles;
-  for (int i = 0; i < 3000; i++) {
-    std::string file = temp.Write("f" + std::to_string(i), "x");
-    handles.push_back(platform.openExclusive(file.c_str()));
-  }
-  size_t opened = 0;
-  for (FileHandle handle : handles)
-    if (handle != InvalidFileHandle) {
-      opened++;
-      platform.closeFile(handle);
-    }
-  struct rlimit limit;
-  getrlimit(RLIMIT_NOFILE, &limit);
-  if (limit.rlim_max < 4000) GTEST_SKIP() << "hard limit of open files is " << limit.rlim_max;
-  EXPECT_EQ(opened, handles.size());
+using Trust = enginetest::EngineTest;
+
+TEST_F(Trust, FilesThatGrewAreNeverEqualAndFilesLeftOutAreCounted) {
+  std::string bytes = enginetest::Pattern(5000, 1);
+  AddFile("a", bytes);
+  AddFile("b", bytes);
+  PrepareOuter(0);
+  std::ofstream(Entry(0).path, std::ios::app) << "grown while held open";
+  EXPECT_EQ(CompareFiles(0, 1), 0);
+  Restart();
+  AddFile("c", bytes);
+  AddFile("d", bytes);  // grows before the pass opens it
+  std::ofstream(Entry(1).path, std::ios::app) << "x";
+  ASSERT_EQ(link(Entry(0).path, temp.At("second-path").c_str()), 0);
+  AddPath(temp.At("second-path"));  // the same file again: no fault of the file
+  fake::RefuseOpen(Entry(AddFile("e", bytes)).path);
+  FindDuplicates();
+  EXPECT_EQ(searchState.duplicateCount, 0u);
+  EXPECT_EQ(searchState.skippedFiles, 2u);
 }
+
+// Exits with 0 when all 150 pairs were found (two counts each) and none skipped.
+void GroupUnderOpenFileLimit(rlim_t most) {
+  struct rlimit limit = {most, most};
+  setrlimit(RLIMIT_NOFILE, &limit);
+  heldDescriptorCap = 0;
+  FindDuplicates();
+  exit(searchState.duplicateCount == 300 && searchState.skippedFiles == 0 ? 0 : 1);
+}
+
+TEST_F(Trust, NeitherAnotherProgramsLockNorALowOpenFileLimitDropAFile) {
+  for (int k = 0; k < 150; k++) {
+    std::string bytes = enginetest::Pattern(600, 10 + k);
+    AddFile("a" + std::to_string(k), bytes);
+    AddFile("b" + std::to_string(k), bytes);
+  }
+  int locked = open(Entry(0).path, O_RDONLY);
+  ASSERT_EQ(flock(locked, LOCK_EX), 0);
+  SortBySize(0, static_cast<int32_t>(fileTable.count) - 1);
+  EXPECT_EXIT(GroupUnderOpenFileLimit(32), ::testing::ExitedWithCode(0), "");
+  close(locked);
+}
+
+}  // namespace

@@ -1,14 +1,17 @@
-// The directory scan on real folders: order, filter, minimum size, the path
-// length limits, progress, cancel and sizes of 4 GiB and more.
+// From folders to rows: the scan (order, filter, minimum size, loops, memory),
+// the growth of the file table, the size sort and the listed rows.
 #include "engine/scan.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+#include <random>
 
-#include "engine/hooks.h"
+#include "engine/listing.h"
 #include "engine/settings.h"
+#include "engine/sort.h"
 #include "engine/text.h"
 #include "engine_fixture.h"
 
@@ -17,89 +20,164 @@ namespace {
 class Scan : public enginetest::EngineTest {
  protected:
   std::vector<std::string> ScannedPaths(const std::string& root) {
-    ClearFileTable();
-    fileTable.count = 0;
+    Restart();
     ScanDirectory(root.c_str());
     std::vector<std::string> paths;
-    for (uint32_t i = 0; i < fileTable.count; i++)
-      paths.push_back(std::string(fileTable.entries[i].path).substr(root.size()));
+    for (uint32_t i = 0; i < fileTable.count; i++) paths.push_back(Entry(i).path + root.size() + 1);
     return paths;
-  }
-  static std::vector<std::string> CountsShown() {
-    std::vector<std::string> counts;
-    for (const enginetest::FieldWrite& write : enginetest::shown.fields)
-      if (write.field == FieldFileCount) counts.push_back(write.text);
-    return counts;
   }
 };
 
 TEST_F(Scan, WalksDepthFirstFilesBeforeSubfoldersWithFilterAndStrictMinimumSize) {
-  temp.Write("b.txt", std::string(101, 'b'));
-  temp.Write("A.txt", std::string(100, 'a'));
-  temp.Write("empty.txt", "");
-  temp.Write(".hidden", "h");
-  temp.Write("sub2.dat/x.txt", "x");
-  temp.Write("sub1/deeper/y.txt", "y");
-  temp.Write("sub1/z.dat", "z");
-  temp.Write(".../inside", "i");
-  EXPECT_EQ(ScannedPaths(temp.path),
-            (std::vector<std::string>{"/.hidden", "/A.txt", "/b.txt", "/.../inside", "/sub1/z.dat",
-                                      "/sub1/deeper/y.txt", "/sub2.dat/x.txt"}));
+  for (const char* name : {"b.txt", "A.txt", "empty.txt", ".hidden", "sub2.dat/x.txt", "sub1/deeper/y.txt", "sub1/z.dat", ".../i"})
+    temp.Write(name, std::string(name[0] == 'b' ? 101 : name[0] == 'A' ? 100 : name[0] != 'e', 'x'));
+  EXPECT_EQ(ScannedPaths(temp.path), (std::vector<std::string>{".hidden", "A.txt", "b.txt", ".../i", "sub1/z.dat",
+                                                                "sub1/deeper/y.txt", "sub2.dat/x.txt"}));
   CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.TXT");
-  EXPECT_EQ(ScannedPaths(temp.path),
-            (std::vector<std::string>{"/A.txt", "/b.txt", "/sub1/deeper/y.txt", "/sub2.dat/x.txt"}));
+  EXPECT_EQ(ScannedPaths(temp.path), (std::vector<std::string>{"A.txt", "b.txt", "sub1/deeper/y.txt", "sub2.dat/x.txt"}));
   settings.minSize = 100;
-  EXPECT_EQ(ScannedPaths(temp.path), (std::vector<std::string>{"/b.txt"}));
-  const FileEntry& entry = fileTable.entries[0];
-  EXPECT_EQ(entry.size, 101u);
-  EXPECT_EQ(entry.handle, InvalidFileHandle);
-  EXPECT_NE(entry.lastWriteTime.high, 0u);
+  EXPECT_EQ(ScannedPaths(temp.path), (std::vector<std::string>{"b.txt"}));
+  EXPECT_EQ(Entry(0).size, 101u);
   EXPECT_TRUE(ScannedPaths(temp.path + "/missing").empty());
 }
 
-TEST_F(Scan, PathsThatWouldNotFitAreSkippedNotCut) {
-  std::string outer(200, 'd');
-  std::string folder = temp.MakeFolder(outer);
-  int room = MaxPath - 1 - static_cast<int>(folder.size()) - 1;  // name length that just fits
-  ASSERT_GT(room, 5);
-  temp.Write(outer + "/" + std::string(room, 'f'), "fits");
-  temp.Write(outer + "/" + std::string(room, 'g') + "x", "too long");
-  // A folder path of 256 characters fits; its pattern for the subfolder pass does not.
-  int innerLength = 256 - static_cast<int>(folder.size()) - 1;
-  temp.Write(outer + "/" + std::string(innerLength, 'e') + "/file", "x");
-  std::vector<std::string> paths = ScannedPaths(folder);
-  ASSERT_EQ(paths.size(), 1u);
-  EXPECT_EQ(strlen(fileTable.entries[0].path), static_cast<size_t>(MaxPath - 1));
-  EXPECT_EQ(paths[0].back(), 'f');
-}
-
-TEST_F(Scan, ShowsProgressAndPumpsAtEveryFiftiethFileAndStopsWhenCancelled) {
-  for (int i = 0; i < 120; i++) temp.Write("f" + std::to_string(1000 + i), "x");
-  temp.Write("z-sub/late", "x");
-  EXPECT_EQ(ScannedPaths(temp.path).size(), 121u);
-  EXPECT_EQ(CountsShown(), (std::vector<std::string>{"50", "100"}));
-  EXPECT_EQ(enginetest::shown.pumps, 2);
-  // Skipped files show the count again while it is a multiple of fifty.
-  enginetest::shown = enginetest::Shown{};
-  settings.minSize = 1;
-  EXPECT_TRUE(ScannedPaths(temp.path).empty());
-  EXPECT_EQ(CountsShown(), std::vector<std::string>(121, "0"));
-  settings.minSize = 0;
-  engineHooks.setFieldNumber = [](int field, uint32_t value) {
-    if (field == FieldFileCount && value >= 50) searchState.running = 0;
-  };
-  EXPECT_EQ(ScannedPaths(temp.path).size(), 50u);
-  EXPECT_EQ(searchState.running, 0);
-}
-
-TEST_F(Scan, FilesOfFourGibibytesAndMoreKeepTheirWholeSizeAndAFolderGivenTwiceIsWalkedTwice) {
+TEST_F(Scan, FilesOfFourGibibytesAndMoreKeepTheirWholeSize) {
   const uint64_t size = (uint64_t{1} << 32) + 10;
   ASSERT_FALSE(temp.WriteSparse("big", size, size - 1, "x").empty());
   settings.minSize = 9;
+  EXPECT_EQ(ScannedPaths(temp.path).size(), 1u);
+  EXPECT_EQ(Entry(0).size, size);
+}
+
+TEST_F(Scan, FolderLoopsAreNotEnteredButASecondRouteIsWalkedAgain) {
+  const struct { const char *link, *target; size_t files; } cases[] = {{"back", ".", 2}, {"sub/up", "..", 2}, {"again", "sub", 3}};
+  for (const auto& c : cases) {
+    TempFolder tree;
+    tree.Write("x.txt", "1");
+    tree.Write("sub/y.txt", "2");
+    ASSERT_EQ(symlink(c.target, tree.At(c.link).c_str()), 0);
+    EXPECT_EQ(ScannedPaths(tree.path).size(), c.files) << c.link;
+  }
+}
+
+TEST_F(Scan, AListingOutOfMemoryEndsTheRunWithTheMemoryMessageAndKeepsTheRest) {
+  temp.Write("top.txt", "1");
+  temp.Write("sub/below.txt", "2");
+  Restart();
+  platform.findFirst = [](const char* pattern, DirEntry* entry) -> DirListing* {
+    if (!strstr(pattern, "/sub/")) return systemPlatform.findFirst(pattern, entry);
+    errno = ENOMEM;
+    return nullptr;
+  };
   ScanDirectory(temp.path.c_str());
-  ScanDirectory(temp.path.c_str());
-  ASSERT_EQ(fileTable.count, 2u);
-  EXPECT_EQ(fileTable.entries[1].size, size);
+  EXPECT_EQ(fileTable.count, 1u);
+  EXPECT_EQ(searchState.running, 0);
+  EXPECT_EQ(enginetest::shown.messages, (std::vector<std::string>{"Fehler!|Nicht mehr genug Speicher."}));
+}
+
+// The scan appends up to the first spare record, then the table grows.
+TEST_F(Scan, TheTableGrowsAtTheFirstSpareRecordAndAFailedGrowthWarnsAndKeepsTheOldTable) {
+  for (int i = 0; i < 12; i++) temp.Write("sub/f" + std::to_string(i), "x");
+  temp.Write("sub2/g", "x");
+  for (bool refuse : {false, true}) {
+    Restart();
+    FileEntry* before = fileTable.entries;
+    uint32_t capacity = fileTable.capacity;
+    if (refuse) allocateTableStorage = [](size_t) -> void* { return nullptr; };
+    fileTable.count = capacity - 5;
+    ScanDirectory(temp.path.c_str());
+    EXPECT_EQ(fileTable.count, refuse ? capacity + 1 : capacity + 8);
+    EXPECT_EQ(fileTable.capacity, refuse ? capacity : capacity + GrowthStep);
+    EXPECT_EQ(searchState.running, refuse ? 0 : 1);
+    EXPECT_EQ(enginetest::shown.messages, std::vector<std::string>(refuse, "Fehler Speicher Files|Fehler"));
+    EXPECT_TRUE(!refuse || fileTable.entries == before);
+    EXPECT_STREQ(Entry(capacity).path + temp.path.size(), "/sub/f3");
+    ClearFileTable();
+    static const FileEntry zero{};
+    EXPECT_EQ(memcmp(&Entry(fileTable.capacity + SpareRecords - 1), &zero, sizeof zero), 0);
+  }
+}
+
+// Sizes in table order (records named A, B, C, ...) and the names after sorting.
+TEST_F(Scan, TheSizeSortArrangesRecordsAsThePartitionSchemeGives) {
+  const std::pair<std::vector<uint64_t>, std::string> cases[] = {
+      {{2, 1, 2, 3, 1, 2}, "EBCAFD"}, {{4, 4, 4, 4}, "ABCD"}, {{7, 3, 7, 3, 5}, "DBEAC"},
+      {{4294967296ULL, 4294967295ULL, 1, 8589934593ULL}, "CBAD"}, {{}, ""}, {{9}, "A"}};
+  for (const auto& c : cases) {
+    for (size_t k = 0; k < c.first.size(); k++) {
+      CopyText(Entry(k).path, MaxPath, std::string(1, static_cast<char>('A' + k)).c_str());
+      Entry(k).size = c.first[k];
+    }
+    SortBySize(0, static_cast<int32_t>(c.first.size()) - 1);
+    std::string order;
+    for (size_t k = 0; k < c.first.size(); k++) order += Entry(k).path;
+    EXPECT_EQ(order, c.second);
+  }
+}
+
+// The plain partition sort, without the check for ordered runs.
+void PlainSort(int32_t lo, int32_t hi) {
+  if (lo >= hi) return;
+  FileEntry* e = fileTable.entries;
+  int32_t i = lo, j = hi;
+  while (j > i) {
+    while (i < j && e[i].size <= e[hi].size) i++;
+    while (i < j && e[j].size >= e[hi].size) j--;
+    if (j > i) std::swap(e[i], e[j]);
+  }
+  if (i != hi) std::swap(e[i], e[hi]);
+  PlainSort(lo, i - 1);
+  PlainSort(i + 1, hi);
+}
+
+TEST_F(Scan, TheSizeSortLeavesOrderedAndEqualRunsAsThePlainSortDoes) {
+  std::mt19937 random(12);
+  for (int round = 0; round < 400; round++) {
+    std::vector<uint64_t> sizes(random() % 60);
+    for (uint64_t& size : sizes) size = random() % (round % 3 ? 40 : 3);
+    if (round % 2) std::sort(sizes.begin() + random() % (sizes.size() + 1), sizes.end());
+    std::vector<int32_t> order[2];
+    for (int pass = 0; pass < 2; pass++) {
+      for (size_t k = 0; k < sizes.size(); k++) Entry(k).size = sizes[k], Entry(k).groupId = k;
+      int32_t last = static_cast<int32_t>(sizes.size()) - 1;
+      pass ? SortBySize(0, last) : PlainSort(0, last);
+      for (size_t k = 0; k < sizes.size(); k++) order[pass].push_back(Entry(k).groupId);
+    }
+    ASSERT_EQ(order[0], order[1]) << "round " << round;
+  }
+}
+
+std::vector<std::string> rows;
+
+TEST_F(Scan, EachGroupIsListedHeadFirstThenItsLengthAndAnEmptyRow) {
+  setenv("TZ", "UTC", 1);  // time stamps are local time
+  tzset();
+  const std::string longest(259, 'p');
+  const std::pair<const char*, uint64_t> files[] = {{"C:\\Bilder\\Urlaub.jpg", 100}, {longest.c_str(), 100},
+      {"x", 100}, {"c", 100}, {"y", 200}, {"d", 4294967396}, {"b1", 4294967396}, {"e", 4294967396}, {"b2", 4294967396}};
+  const int32_t groups[] = {1, 1, 0, 1, 0, 6, 7, 6, 7};
+  for (uint32_t k = 0; k < 9; k++) {
+    CopyText(Entry(k).path, MaxPath, files[k].first);
+    Entry(k).size = files[k].second;
+    Entry(k).groupId = groups[k];
+    Entry(k).creationTime = FileTime{0x5DD2A000u, 0x01C073EAu};   // 01.01.2001 12:00:00 UTC
+    Entry(k).lastWriteTime = FileTime{0x10932180u, 0x01D9B23Cu};  // 09.07.2023 08:05:03 UTC
+  }
+  fileTable.count = 9;
+  auto Row = [](int index, const std::string& path) {
+    return std::to_string(index) + ":file:" + path + "    create:01.01.2001  12:00:00    write:09.07.2023  08:05:03";
+  };
+  RowSink collect = [](int32_t item, const char* text) { rows.push_back(std::to_string(item) + ":" + text); };
+  ListDuplicateGroups(collect);
+  EXPECT_EQ(rows, (std::vector<std::string>{Row(0, "C:\\Bilder\\Urlaub.jpg"), Row(1, longest), Row(3, "c"),
+                                            "-1:-- L\xE4nge:100 Byte --", "-1:", Row(5, "d"), Row(7, "e"),
+                                            "-1:-- L\xE4nge:4294967396 Byte --", "-1:", Row(6, "b1"), Row(8, "b2"),
+                                            "-1:-- L\xE4nge:4294967396 Byte --", "-1:"}));
+  rows.clear();
+  ListDuplicateGroups(collect);
+  EXPECT_TRUE(rows.empty());  // the groups were consumed
+  unsetenv("TZ");
+  tzset();
 }
 
 }  // namespace

@@ -4,14 +4,85 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "engine/cache_pool.h"
 #include "engine/compare.h"
 #include "engine/entry_io.h"
 #include "engine/hooks.h"
+#include "engine/search.h"
 #include "engine/settings.h"
 #include "engine/text.h"
-#include "fake_platform.h"
+
+namespace fake {
+namespace {
+
+struct Fault {
+  uint64_t fromOffset;
+  ReadFault how;
+};
+
+struct State {
+  std::map<std::string, int> opens;
+  std::map<FileHandle, std::string> openPaths;
+  std::map<std::string, bool> refused;
+  std::map<std::string, Fault> faults;
+  std::function<int64_t()> clock;
+};
+State state;
+
+FileHandle CountedOpen(const char* path) {
+  FileHandle file = state.refused.count(path) ? InvalidFileHandle : systemPlatform.openExclusive(path);
+  if (file != InvalidFileHandle) {
+    state.opens[path]++;
+    state.openPaths[file] = path;
+  }
+  return file;
+}
+
+bool CountedRead(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count) {
+  auto fault = state.faults.find(state.openPaths[file]);
+  if (fault == state.faults.end() || offset + n <= fault->second.fromOffset || n == 0)
+    return systemPlatform.readAt(file, offset, dest, n, count);
+  *count = 0;
+  uint64_t before = fault->second.fromOffset > offset ? fault->second.fromOffset - offset : 0;
+  if (fault->second.how == ReadFault::Short && before > 0)
+    return systemPlatform.readAt(file, offset, dest, static_cast<uint32_t>(before), count);
+  return fault->second.how != ReadFault::Error;
+}
+
+void CountedClose(FileHandle file) {
+  state.openPaths.erase(file);
+  systemPlatform.closeFile(file);
+}
+
+int64_t FakeClock() { return state.clock ? state.clock() : systemPlatform.clockSeconds(); }
+
+}  // namespace
+
+void Install() {
+  state = State{};
+  platform = systemPlatform;
+  platform.openExclusive = CountedOpen;
+  platform.readAt = CountedRead;
+  platform.closeFile = CountedClose;
+  platform.clockSeconds = FakeClock;
+}
+
+void Restore() {
+  platform = systemPlatform;
+  state = State{};
+}
+
+int Opens(const std::string& path) { return state.opens[path]; }
+int OpenHandles() { return static_cast<int>(state.openPaths.size()); }
+void RefuseOpen(const std::string& path) { state.refused[path] = true; }
+void BreakReads(const std::string& path, uint64_t fromOffset, ReadFault fault) {
+  state.faults[path] = Fault{fromOffset, fault};
+}
+void UseClock(std::function<int64_t()> clock) { state.clock = std::move(clock); }
+
+}  // namespace fake
 
 namespace enginetest {
 
@@ -19,14 +90,17 @@ Shown shown;
 
 namespace {
 
-void RecordText(int field, const char* text) { shown.fields.push_back({field, text}); }
-void RecordNumber(int field, uint32_t value) {
-  shown.fields.push_back({field, std::to_string(value)});
-}
-void RecordPump() { shown.pumps++; }
-int RecordMessage(const char* text, const char* caption, unsigned buttons) {
-  shown.messages.push_back({text, caption, buttons});
-  return AnswerOk;
+std::string groupNames;
+std::vector<std::string> groupsFound;
+size_t rootLength;
+
+void CollectGroups(int32_t item, const char* text) {
+  std::string row = text;
+  if (item >= 0) groupNames += row.substr(6 + rootLength, row.find("    create:") - 6 - rootLength) + " ";
+  if (item < 0 && row.rfind("-- L", 0) == 0) {
+    groupsFound.push_back(groupNames + "|" + row.substr(9, row.find(" Byte") - 9));
+    groupNames.clear();
+  }
 }
 
 }  // namespace
@@ -41,36 +115,24 @@ std::string Pattern(size_t size, uint32_t seed) {
   return bytes;
 }
 
-void TableTest::SetUp() {
-  if (!fileTable.entries) {
-    ASSERT_TRUE(CreateFileTable());
-  }
-  ClearFileTable();
-  fileTable.count = 0;
-}
-
-void TableTest::TearDown() {
-  ClearFileTable();
-  fileTable.count = 0;
-}
-
 void EngineTest::SetUp() {
-  TableTest::SetUp();
-  if (!streamBuffers[0]) {
-    ASSERT_TRUE(ObtainStreamBuffers());
-  }
+  ASSERT_TRUE(fileTable.entries || CreateFileTable());
+  ASSERT_TRUE(streamBuffers[0] || ObtainStreamBuffers());
   settings = Settings{};
   CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.*");
-  searchState = SearchState{};
-  searchState.running = 1;
-  shown = Shown{};
   ResetEngineHooks();
-  engineHooks.setFieldText = RecordText;
-  engineHooks.setFieldNumber = RecordNumber;
-  engineHooks.pumpMessages = RecordPump;
-  engineHooks.showMessage = RecordMessage;
-  resizeCacheStorage = realloc;
-  fake::Install();
+  engineHooks.setFieldText = [](int field, const char* text) {
+    shown.fields.push_back(std::to_string(field) + ":" + text);
+  };
+  engineHooks.setFieldNumber = [](int field, uint32_t value) {
+    shown.fields.push_back(std::to_string(field) + ":" + std::to_string(value));
+  };
+  engineHooks.pumpMessages = [] { shown.pumps++; };
+  engineHooks.showMessage = [](const char* text, const char* caption, unsigned) {
+    shown.messages.push_back(std::string(text) + "|" + caption);
+    return AnswerOk;
+  };
+  Restart();
   ASSERT_FALSE(temp.path.empty());
 }
 
@@ -80,8 +142,10 @@ void EngineTest::TearDown() {
   fake::Restore();
   ResetEngineHooks();
   resizeCacheStorage = realloc;
+  allocateTableStorage = malloc;
   settings = Settings{};
-  TableTest::TearDown();
+  ClearFileTable();
+  fileTable.count = 0;
 }
 
 uint32_t EngineTest::AddPath(const std::string& path) {
@@ -92,8 +156,6 @@ uint32_t EngineTest::AddPath(const std::string& path) {
   CopyText(entry.path, sizeof entry.path, path.c_str());
   entry.size = static_cast<uint64_t>(info.st_size);
   entry.handle = InvalidFileHandle;
-  entry.creationTime = FileTime{fileTable.count, 1};
-  entry.lastWriteTime = FileTime{fileTable.count, 2};
   return fileTable.count++;
 }
 
@@ -110,12 +172,8 @@ uint32_t EngineTest::AddSparseFile(const std::string& name, uint64_t size, uint6
 
 void EngineTest::PrepareOuter(uint32_t i) {
   FileEntry& outer = Entry(i);
-  if (outer.handle == InvalidFileHandle) {
-    ASSERT_TRUE(OpenEntry(outer));
-  }
-  if (!outer.cache) {
-    ASSERT_TRUE(ObtainCache(outer));
-  }
+  ASSERT_TRUE(outer.handle != InvalidFileHandle || OpenEntry(outer));
+  ASSERT_TRUE(outer.cache || ObtainCache(outer));
   if (outer.cachedBytes < PrefixSize) {
     outer.overlapped.offset = 0;
     IssueRead(outer, outer.cache, static_cast<uint32_t>(std::min<uint64_t>(PrefixSize, outer.size)));
@@ -128,15 +186,27 @@ void EngineTest::PrepareOuter(uint32_t i) {
 
 void EngineTest::Restart() {
   ReleaseAll();
+  ClearFileTable();
   fileTable.count = 0;
-  searchState.duplicateCount = 0;
-  searchState.duplicateBytes = 0;
+  searchState = SearchState{};
+  searchState.running = 1;
   shown = Shown{};
+  resizeCacheStorage = realloc;
   fake::Install();
 }
 
 void EngineTest::ReleaseAll() {
   for (uint32_t k = 0; k < fileTable.count; k++) ReleaseEntry(fileTable.entries[k]);
+}
+
+std::vector<std::string> EngineTest::SearchGroups() {
+  Restart();
+  CopyText(settings.currentPath, sizeof settings.currentPath, temp.path.c_str());
+  rootLength = temp.path.size();
+  groupsFound.clear();
+  RunSearchSteps(0, nullptr, CollectGroups);
+  EXPECT_EQ(fake::OpenHandles(), 0);
+  return groupsFound;
 }
 
 }  // namespace enginetest

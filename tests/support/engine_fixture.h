@@ -1,33 +1,43 @@
-// Shared set-up for the tests of the comparison, the grouping pass and the
-// listing: a fresh temporary folder, an empty file table, default settings,
-// hooks that record what the engine shows, and the counting platform double.
+// Shared set-up for the engine tests: a fresh temporary folder, an empty file
+// table, default settings, hooks that record what the engine shows, and a
+// double of the platform layer that counts opens and injects failures.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/file_table.h"
 #include "temp_folder.h"
 
+namespace fake {
+
+enum class ReadFault {
+  Error,      // the read reports failure after delivering nothing
+  ZeroBytes,  // the read reports success with 0 bytes
+  Short,      // the read reports success with the bytes before the break only
+};
+
+// Puts the double into `platform`, with nothing counted or injected.
+void Install();
+void Restore();
+int Opens(const std::string& path);  // successful opens of the path
+int OpenHandles();                   // opened and not yet closed
+void RefuseOpen(const std::string& path);
+// Every read of `path` that reaches `fromOffset` fails as `fault`.
+void BreakReads(const std::string& path, uint64_t fromOffset, ReadFault fault);
+void UseClock(std::function<int64_t()> clock);
+
+}  // namespace fake
+
 namespace enginetest {
 
-struct Message {
-  std::string text;
-  std::string caption;
-  unsigned buttons;
-};
-
-struct FieldWrite {
-  int field;
-  std::string text;  // numbers as decimal text
-};
-
-// What the engine showed through its hooks during the current test.
+// What the engine showed: messages as "text|caption", fields as "field:text".
 struct Shown {
-  std::vector<Message> messages;
-  std::vector<FieldWrite> fields;
+  std::vector<std::string> messages;
+  std::vector<std::string> fields;
   int pumps = 0;
 };
 extern Shown shown;
@@ -35,39 +45,29 @@ extern Shown shown;
 // `size` bytes that differ from file to file with `seed`.
 std::string Pattern(size_t size, uint32_t seed);
 
-// An empty file table, and nothing else.
-class TableTest : public ::testing::Test {
- protected:
-  void SetUp() override;
-  void TearDown() override;
-};
-
-class EngineTest : public TableTest {
+class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
   // Writes the file and appends it to the table as the scan would.
   uint32_t AddFile(const std::string& name, const std::string& bytes);
-  // A sparse file of `size` bytes, zero except `bytes` at `offset`. Kept in
-  // memory where the system offers it: reading gigabytes of holes from a disk
-  // file system costs seconds.
-  uint32_t AddSparseFile(const std::string& name, uint64_t size, uint64_t offset,
-                         const std::string& bytes);
-  // Appends an existing file under the path given.
+  // Zero but `bytes` at `offset`; in memory where the system offers it.
+  uint32_t AddSparseFile(const std::string& name, uint64_t size, uint64_t offset, const std::string& bytes);
   uint32_t AddPath(const std::string& path);
   FileEntry& Entry(uint32_t index) { return fileTable.entries[index]; }
   // Opens entry i and reads its prefix as the grouping pass does before it
   // compares i with later entries.
   void PrepareOuter(uint32_t i);
-  // Closes every file and releases every cache still held by the table.
   void ReleaseAll();
-  // Starts over within a test: an empty table, zero counters, nothing shown,
-  // fresh counts and no injected faults.
+  // An empty table, zero counters, nothing shown, nothing injected.
   void Restart();
+  // Searches `temp` as the front ends do; each group listed as its file names
+  // (relative to `temp`, each followed by a space), then "|" and its length.
+  std::vector<std::string> SearchGroups();
 
   TempFolder temp;
-  TempFolder memory{"/dev/shm"};  // for sparse files; empty where there is none
+  TempFolder memory{"/dev/shm"};
 };
 
 }  // namespace enginetest
