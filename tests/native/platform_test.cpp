@@ -1,6 +1,5 @@
-// The platform layer on POSIX: wildcard rules, listings, exclusive opens that
-// never block nor run out of descriptors, positioned reads; files that change
-// under the search.
+// The platform layer on POSIX: wildcard rules, exclusive opens that never
+// block nor run out of descriptors; files that change under the search.
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -64,24 +63,6 @@ TEST(Wildcard, AgreesWithTheBacktrackingRulesWithoutBacktracking) {
   EXPECT_FALSE(MatchesWildcard((stars + "*b").c_str(), std::string(250, 'a').c_str()));
 }
 
-TEST(Listing, ListsMatchingNamesInUpperCaseOrderWithKindAndSize) {
-  TempFolder temp;
-  temp.Write("b.txt", "12345");
-  temp.Write("A.TXT", "1");
-  temp.MakeFolder("sub.txt");
-  const uint64_t size = (uint64_t{1} << 32) + 10;
-  ASSERT_FALSE(temp.WriteSparse("big.txt", size, 0, "x").empty());
-  std::string names;
-  DirEntry entry;
-  DirListing* listing = platform.findFirst((temp.path + "/*.txt").c_str(), &entry);
-  ASSERT_NE(listing, nullptr);
-  do names += std::string(entry.name) + (entry.isDirectory ? "/ " : " ") + std::to_string(entry.size) + ",";
-  while (platform.findNext(listing, &entry));
-  platform.findClose(listing);
-  EXPECT_EQ(names.substr(0, names.rfind("sub.txt/")), "A.TXT 1,b.txt 5,big.txt 4294967306,");
-  EXPECT_EQ(platform.findFirst((temp.path + "/missing/*.*").c_str(), &entry), nullptr);
-}
-
 TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks) {
   TempFolder temp;
   std::string file = temp.Write("one", "data");
@@ -97,21 +78,6 @@ TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks)
   ASSERT_EQ(mkfifo(temp.At("fifo").c_str(), 0600), 0);
   EXPECT_EQ(platform.openExclusive(temp.At("fifo").c_str()), InvalidFileHandle);
   EXPECT_EQ(platform.openExclusive(temp.path.c_str()), InvalidFileHandle);
-}
-
-TEST(PositionedRead, ReadsAtTheOffsetBeyondFourGibibytesAndStopsAtTheEnd) {
-  TempFolder temp;
-  const uint64_t far = (uint64_t{1} << 32) + 5;
-  FileHandle handle = platform.openExclusive(temp.WriteSparse("big", far + 10, far, "0123456789").c_str());
-  ASSERT_NE(handle, InvalidFileHandle);
-  const struct { uint64_t offset; const char* bytes; } reads[] = {{far + 3, "3456"}, {far + 8, "89"}, {far + 10, ""}, {far + 100, ""}};
-  for (const auto& read : reads) {
-    char buffer[4];
-    uint32_t count = 99;
-    EXPECT_TRUE(platform.readAt(handle, read.offset, buffer, sizeof buffer, &count));
-    EXPECT_EQ(std::string(buffer, count), read.bytes);
-  }
-  platform.closeFile(handle);
 }
 
 TEST(PositionedRead, AFileReplacedWhileDetachedIsNotReadInItsPlace) {

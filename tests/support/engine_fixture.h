@@ -22,7 +22,6 @@ enum class ReadFault {
 
 // Puts the double into `platform`, with nothing counted or injected.
 void Install();
-void Restore();
 int Opens(const std::string& path);  // successful opens of the path
 int OpenHandles();                   // opened and not yet closed
 void RefuseOpen(const std::string& path);

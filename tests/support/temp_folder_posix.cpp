@@ -28,10 +28,7 @@ std::string TempFolder::MakeFolder(const std::string& relative) const {
 }
 
 std::string TempFolder::Write(const std::string& relative, const std::string& bytes) const {
-  std::string file = At(relative);
-  fs::create_directories(fs::path(file).parent_path());
-  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return file;
+  return WriteSparse(relative, bytes.size(), 0, bytes);
 }
 
 std::string TempFolder::WriteSparse(const std::string& relative, uint64_t size, uint64_t offset,
@@ -39,12 +36,10 @@ std::string TempFolder::WriteSparse(const std::string& relative, uint64_t size, 
   std::string file = At(relative);
   fs::create_directories(fs::path(file).parent_path());
   int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return "";
-  if (ftruncate(fd, static_cast<off_t>(size)) != 0 ||
-      pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) < 0)
-    file.clear();
-  close(fd);
-  return file;
+  bool written = fd >= 0 && ftruncate(fd, static_cast<off_t>(size)) == 0 &&
+                 pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) == static_cast<ssize_t>(bytes.size());
+  if (fd >= 0) close(fd);
+  return written ? file : "";
 }
 
 std::string ReadWholeFile(const std::string& path) {
