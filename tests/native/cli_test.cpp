@@ -11,53 +11,49 @@
 
 namespace {
 
-// The longest folder and filter whose listing pattern ("a/" + filter, folder + "/*.*") still fits.
-const std::string longestFolder(MaxPath - 5, 'x'), longestFilter(MaxPath - 3, 'x'),
-    folderOverBy1 = longestFolder + 'x', filterOverBy1 = longestFilter + 'x';
-
+// Arguments split at ' ', and what they give: the folders, then filter, minimum
+// size, same name, no ID3 and help; or "refused". The longest folder and filter whose
+// listing patterns (folder + "/*.*", "a/" + filter) still fit are taken.
 TEST(CliArguments, ParsesOptionsFoldersAndRefusalsLikeTheTable) {
-  const struct {
-    std::vector<const char*> args;
-    bool ok;
-    std::vector<std::string> folders;
-    const char* filter = "*.*";
-    uint32_t minSize = 0;
-    bool sameName = false, help = false;
-  } cases[] = {
-      {{"photos"}, true, {"photos"}},
-      {{"--filter", "*.jpg", "a", "--min-size", "4096", "--same-name", "b"}, true, {"a", "b"}, "*.jpg", 4096, true},
-      {{"--filter=*.mp3", "--min-size=4294967295", "c"}, true, {"c"}, "*.mp3", 4294967295u},
-      {{"--", "--same-name", "-h"}, true, {"--same-name", "-h"}},
-      {{"--min-size", "lots", "-h"}, true, {}, "*.*", 0, false, true},
-      {{longestFolder.c_str()}, true, {longestFolder}},
-      {{"--filter", longestFilter.c_str(), "a"}, true, {"a"}, longestFilter.c_str()},
-      {{folderOverBy1.c_str()}, false, {}}, {{"--filter", filterOverBy1.c_str(), "a"}, false, {}},
-      {{"--recursive", "a"}, false, {}}, {{"--same-name"}, false, {}}, {{"a", "--filter"}, false, {}},
-      {{"--filter=", "a"}, false, {}}, {{"--filter", "sub/*.txt", "a"}, false, {}},
-      {{"--filter", "sub\\*.txt", "a"}, false, {}}, {{""}, false, {}},
+  const std::string folder(MaxPath - 5, 'd'), filter(MaxPath - 3, 'f');
+  const std::pair<std::string, std::string> cases[] = {
+      {"photos", "photos | *.* 0 0 0 0"}, {"--no-id3 a", "a | *.* 0 0 1 0"},
+      {"--filter *.jpg a --min-size 4096 --same-name b", "a b | *.jpg 4096 1 0 0"},
+      {"--filter=*.mp3 --min-size=4294967295 c", "c | *.mp3 4294967295 0 0 0"},
+      {"-- --same-name -h", "--same-name -h | *.* 0 0 0 0"}, {"--min-size lots -h", "| *.* 0 0 0 1"},
+      {folder, folder + " | *.* 0 0 0 0"}, {"--filter " + filter + " a", "a | " + filter + " 0 0 0 0"},
+      {folder + "d", "refused"}, {"--filter " + filter + "f a", "refused"}, {"--recursive a", "refused"},
+      {"--same-name", "refused"}, {"a --filter", "refused"}, {"--filter= a", "refused"}, {"--min-size 10k a", "refused"},
+      {"--filter sub/*.txt a", "refused"}, {"--filter sub\\*.txt a", "refused"}, {"--min-size 4294967296 a", "refused"},
+      {"--min-size -1 a", "refused"}, {"--min-size +5 a", "refused"}, {"", "refused"},
   };
+  for (const auto& [line, expected] : cases) {
+    std::vector<std::string> words = {"parvik-cli"};
+    for (size_t at = 0, space; at <= line.size(); at = space + 1) {
+      space = std::min(line.find(' ', at), line.size());
+      words.push_back(line.substr(at, space - at));
+    }
+    std::vector<const char*> args;
+    for (const std::string& word : words) args.push_back(word.c_str());
+    CliOptions options;
+    CliError error;
+    std::string got = "refused";
+    if (ParseCliArguments(static_cast<int>(args.size()), args.data(), &options, &error)) {
+      got.clear();
+      for (const std::string& name : options.folders) got += name + " ";
+      got += "| " + std::string(options.filter) + " " + std::to_string(options.minSize) + " " +
+             std::to_string(options.sameName) + " " + std::to_string(options.noId3) + " " + std::to_string(options.help);
+    }
+    EXPECT_EQ(got, expected) << line.substr(0, 30);
+  }
   CliOptions options;
   CliError error;
-  for (const auto& c : cases) {
-    std::vector<const char*> args = c.args;
-    args.insert(args.begin(), "parvik-cli");
-    std::string line = std::string(args[1]).substr(0, 20);
-    ASSERT_EQ(ParseCliArguments(static_cast<int>(args.size()), args.data(), &options, &error), c.ok) << line;
-    if (!c.ok) continue;
-    EXPECT_EQ(options.folders, c.folders) << line;
-    EXPECT_STREQ(options.filter, c.filter) << line;
-    EXPECT_EQ(options.minSize, c.minSize) << line;
-    EXPECT_EQ(options.sameName, c.sameName) << line;
-    EXPECT_EQ(options.help, c.help) << line;
-  }
-  for (const char* bad : {"4294967296", "99999999999999999999", "-1", "+5", "10k", ""}) {
-    const char* args[] = {"parvik-cli", "--min-size", bad, "a"};
-    EXPECT_FALSE(ParseCliArguments(4, args, &options, &error)) << bad;
-    EXPECT_STREQ(error.argument, bad);
-  }
-  char folder[MaxPath] = "photos/2024//";
-  TrimTrailingSeparators(folder);
-  EXPECT_STREQ(folder, "photos/2024");
+  const char* args[] = {"parvik-cli", "--min-size", "99999999999999999999", "a"};  // the argument to blame
+  EXPECT_FALSE(ParseCliArguments(4, args, &options, &error));
+  EXPECT_STREQ(error.argument, args[2]);
+  char trailing[MaxPath] = "photos/2024//";
+  TrimTrailingSeparators(trailing);
+  EXPECT_STREQ(trailing, "photos/2024");
 }
 
 TEST(CliText, RowsReachTheTerminalAsUtf8WithControlBytesEscaped) {

@@ -1,11 +1,14 @@
-// The pairwise content comparison on real files, entry i prepared as the
-// grouping pass prepares it: every phase against a plain byte comparison,
-// cache ceilings, 4 GiB sizes, and files that cannot be read as scanned.
+// What is compared: every phase of the pairwise comparison against a plain
+// byte comparison, cache ceilings, 4 GiB sizes, the same-name rule, and the
+// option "no ID3" from the scan to the listed rows.
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include <map>
 
 #include "engine/compare.h"
 #include "engine/entry_io.h"
+#include "engine/run_split.h"
+#include "engine/scan.h"
 #include "engine/settings.h"
 #include "engine_fixture.h"
 
@@ -20,8 +23,7 @@ std::string Flipped(std::string bytes, size_t at) {
   return bytes;
 }
 
-class Comparison : public enginetest::EngineTest {
- protected:
+struct Comparison : enginetest::EngineTest {
   // Reads the first `bytes` of entry j into its cache, as earlier comparisons may have left it.
   void FillCache(uint32_t j, uint32_t bytes) {
     ASSERT_TRUE(OpenEntry(Entry(j)) && ObtainCache(Entry(j)) && ReserveCache(Entry(j), bytes));
@@ -45,10 +47,8 @@ TEST_F(Comparison, AgreesWithAPlainByteComparisonAtEveryPhaseBoundary) {
         if ((size == 0 && place > 0) || (size > 0 && place >= size) || (ahead && ahead >= size)) continue;
         SCOPED_TRACE(std::to_string(size) + " flipped at " + std::to_string(place));
         Restart();
-        AddFile("a", bytes);
-        AddFile("b", size ? Flipped(bytes, place) : bytes);
-        AddFile("c", bytes);
-        AddFile("d", size ? Flipped(bytes, size - 1) : bytes);
+        for (const std::string& file : {bytes, size ? Flipped(bytes, place) : bytes, bytes, size ? Flipped(bytes, size - 1) : bytes})
+          AddFile(std::to_string(fileTable.count), file);
         PrepareOuter(0);
         if (ahead) FillCache(1, ahead), FillCache(2, ahead);
         EXPECT_EQ(CompareFiles(0, 1), size ? 0 : 1);
@@ -72,12 +72,10 @@ TEST_F(Comparison, FilesBeyondTheCacheLimitAndFourGibibytesAreComparedWhole) {
   for (const auto& mark : marks) {
     SCOPED_TRACE(mark[1]);
     Restart();
-    AddSparseFile("a", mark[0], mark[1], "x");
-    AddSparseFile("b", mark[0], mark[1], "x");
-    AddSparseFile("c", mark[0], mark[1], "y");
+    for (const char* name : {"x", "y", "xx"}) AddSparseFile(name, mark[0], mark[1], std::string(name, 1));
     PrepareOuter(0);
-    EXPECT_EQ(CompareFiles(0, 2), 0);
-    EXPECT_EQ(CompareFiles(0, 1), 1);
+    EXPECT_EQ(CompareFiles(0, 1), 0);
+    EXPECT_EQ(CompareFiles(0, 2), 1);
     EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(mark[0]));
   }
 }
@@ -91,26 +89,6 @@ TEST_F(Comparison, ACacheNearItsCeilingIsNeverReadPast) {
   EXPECT_EQ(CompareFiles(0, 1), 0);
   EXPECT_EQ(CompareFiles(0, 2), 1);
   for (uint32_t k : {0u, 1u}) EXPECT_LE(Entry(k).cacheCapacity, CacheCeiling(Entry(k)));
-}
-
-// Opens refused, reads failing early or late in each way, a file that shrank.
-TEST_F(Comparison, ALaterFileThatCannotBeOpenedReadOrThatShrankIsSettledNeverEqual) {
-  std::string bytes = Pattern(300 * 1024, 4);
-  for (int variant = 0; variant < 8; variant++) {
-    SCOPED_TRACE(variant);
-    Restart();
-    AddFile("a", bytes);
-    AddFile("b", bytes);
-    if (variant < 6) fake::BreakReads(Entry(1).path, variant % 2 ? 100000 : 1000, fake::ReadFault(variant / 2));
-    if (variant == 6) fake::RefuseOpen(Entry(1).path);
-    ASSERT_TRUE(variant != 7 || truncate(Entry(1).path, 60000) == 0);
-    PrepareOuter(0);
-    EXPECT_EQ(CompareFiles(0, 1), 0);
-    EXPECT_EQ(Entry(1).done, 1);
-    EXPECT_EQ(Entry(0).done, 0);
-    EXPECT_EQ(searchState.duplicateCount, 0u);
-    EXPECT_TRUE(enginetest::shown.messages.empty());
-  }
 }
 
 TEST_F(Comparison, WithSameNameOnlyTheAsciiLettersMatchRegardlessOfCase) {
@@ -127,6 +105,57 @@ TEST_F(Comparison, WithSameNameOnlyTheAsciiLettersMatchRegardlessOfCase) {
   EXPECT_EQ(Entry(3).done, 0);
   settings.sameName = 0;
   EXPECT_EQ(CompareFiles(2, 3), 1);
+}
+
+// A header stating `size` body bytes (`flags` 0x10: a footer follows the body).
+std::string Id3v2(uint32_t size, uint32_t seed, char flags = 0) {
+  std::string tag = {'I', 'D', '3', 4, 0, flags};
+  for (int shift = 21; shift >= 0; shift -= 7) tag += static_cast<char>(size >> shift & 0x7F);
+  return tag + Pattern(size, seed) + (flags ? "3DI" + std::string(7, 1) : "");
+}
+std::string Id3v1(uint32_t seed) { return "TAG" + Pattern(125, seed); }
+
+using NoId3 = enginetest::EngineTest;
+
+TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherAudioNever) {
+  const std::string a = Pattern(70000, 1), b = a.substr(1) + "!", s = a.substr(0, 300);
+  std::string claimsTooMuch = Id3v2(300, 8).substr(0, 310) + a, badByte = Id3v2(300, 8) + a;
+  claimsTooMuch[6] = 0x7F;
+  badByte[9] |= 0x80;
+  std::string tagInTag = Id3v2(400, 4) + b.substr(0, 50);  // "TAG" inside the ID3v2 tag
+  tagInTag.replace(tagInTag.size() - 128, 3, "TAG");
+  const std::map<std::string, std::string> files = {
+      {"a1", a}, {"a2", a + Id3v1(7)}, {"a3", Id3v2(300, 8) + a}, {"a4", Id3v2(4000, 9, 0x10) + a},
+      {"a5", Id3v2(20, 1) + a + Id3v1(2)}, {"a6", Id3v2(20, 1) + a + Id3v1(2)},
+      {"b1", b}, {"b2", b + Id3v1(7)}, {"b3", Id3v2(300, 8) + b}, {"b4", Id3v2(4000, 9, 0x10) + b},
+      {"c1", claimsTooMuch}, {"c2", claimsTooMuch}, {"d1", badByte}, {"d2", badByte + Id3v1(3)},
+      {"e1", Id3v2(400, 1)}, {"e2", Id3v2(400, 2)}, {"s1", s}, {"s2", s + Id3v1(1)},
+      {"s3", s + Id3v1(2)}, {"g1", tagInTag}, {"g2", Id3v2(300, 8) + b.substr(0, 50)}};
+  for (const auto& [name, bytes] : files) temp.Write(name, bytes);
+  settings.minSize = 300;  // on the file size: s1 is not larger, s2 and s3 are
+  for (uint32_t threshold : {0u, 2u}) {  // pairwise, and long runs split by content
+    longRunThreshold = threshold;
+    settings.id3Tag = 1;
+    EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"g2 g1 |50", "s3 s2 |300", "b1 b2 b3 b4 |70000",
+                                                        "a4 a6 a5 a3 a1 a2 |70000", "c2 c1 |70310"}));
+    // What removing the files after each group's head frees: their whole sizes.
+    size_t freed = 0;
+    for (const char* name : {"g1", "s2", "b2", "b3", "b4", "a6", "a5", "a3", "a1", "a2", "c1"}) freed += files.at(name).size();
+    EXPECT_EQ(searchState.duplicateBytes, freed);
+    settings.id3Tag = 0;
+    EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"a6 a5 |70158", "c2 c1 |70310"}));
+  }
+  longRunThreshold = 32;
+}
+
+TEST_F(NoId3, AFileWhoseTagsCannotBeReadIsComparedWhole) {
+  std::string path = temp.Write("song", std::string(500, 'x') + Id3v1(1));
+  settings.id3Tag = 1;
+  ScanDirectory(temp.path.c_str());
+  EXPECT_EQ(ComparedLength(Entry(0)), 500u);
+  fake::BreakReads(path, 0, fake::ReadFault::ZeroBytes);
+  ScanDirectory(temp.path.c_str());
+  EXPECT_EQ(ComparedLength(Entry(1)), 628u);
 }
 
 }  // namespace

@@ -71,13 +71,12 @@ std::string groupNames;
 std::vector<std::string> groupsFound;
 size_t rootLength;
 
+// File rows "file:<root>/<name>    create:...", headings "-- L\xE4nge:<n> Byte --".
 void CollectGroups(int32_t item, const char* text) {
   std::string row = text;
   if (item >= 0) groupNames += row.substr(6 + rootLength, row.find("    create:") - 6 - rootLength) + " ";
-  if (item < 0 && row.rfind("-- L", 0) == 0) {
-    groupsFound.push_back(groupNames + "|" + row.substr(9, row.find(" Byte") - 9));
-    groupNames.clear();
-  }
+  if (item < 0 && row.rfind("-- L", 0) == 0) groupsFound.push_back(groupNames + "|" + row.substr(9, row.find(" Byte") - 9));
+  if (item < 0) groupNames.clear();
 }
 
 }  // namespace
@@ -99,9 +98,7 @@ void EngineTest::SetUp() {
   CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.*");
   ResetEngineHooks();
   engineHooks.setFieldText = [](int field, const char* text) { shown.fields.push_back(std::to_string(field) + ":" + text); };
-  engineHooks.setFieldNumber = [](int field, uint32_t value) {
-    shown.fields.push_back(std::to_string(field) + ":" + std::to_string(value));
-  };
+  engineHooks.setFieldNumber = [](int field, uint32_t value) { engineHooks.setFieldText(field, std::to_string(value).c_str()); };
   engineHooks.pumpMessages = [] { shown.pumps++; };
   engineHooks.showMessage = [](const char* text, const char* caption, unsigned) {
     shown.messages.push_back(std::string(text) + "|" + caption);
@@ -142,16 +139,11 @@ uint32_t EngineTest::AddSparseFile(const std::string& name, uint64_t size, uint6
 
 void EngineTest::PrepareOuter(uint32_t i) {
   FileEntry& outer = Entry(i);
-  ASSERT_TRUE(outer.handle != InvalidFileHandle || OpenEntry(outer));
-  ASSERT_TRUE(outer.cache || ObtainCache(outer));
-  if (outer.cachedBytes < PrefixSize) {
-    outer.overlapped.offset = 0;
-    IssueRead(outer, outer.cache, static_cast<uint32_t>(std::min<uint64_t>(PrefixSize, outer.size)));
-    bool failed = false;
-    outer.cachedBytes = CollectRead(outer, &failed);
-    ASSERT_FALSE(failed);
-  }
-  outer.overlapped.offset = outer.cachedBytes;
+  ASSERT_TRUE(OpenEntry(outer) && ObtainCache(outer));
+  IssueRead(outer, outer.cache, static_cast<uint32_t>(std::min<uint64_t>(PrefixSize, outer.size)));
+  bool failed = false;
+  outer.cachedBytes = CollectRead(outer, &failed);
+  ASSERT_FALSE(failed);
 }
 
 void EngineTest::Restart() {
