@@ -101,12 +101,11 @@ TEST(HistoryList, MatchesOnlyAsciiLettersRegardlessOfCaseAndPushesNewValuesOnTop
   History history = {};
   const char* entries[] = {"d:\\Music", "", "D:\\MUSIC", "c:\\\xE4rger", "10", "9", "8", "7", "6", "oldest"};
   for (int n = 0; n < HistorySize; n++) CopyText(history[n], MaxPath, entries[n]);
-  const struct { const char* value; int highest, lowest; } cases[] = {
-      {"d:\\music", 2, 0}, {"c:\\\xC4rger", -1, -1}, {"", 1, 1}, {"oldest", 9, 9}, {"d:\\musi", -1, -1}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(FindInHistory(history, c.value, false), c.highest) << c.value;
-    EXPECT_EQ(FindInHistory(history, c.value, true), c.lowest) << c.value;
-  }
+  // The value, then the highest and the lowest matching entry.
+  const std::pair<const char*, const char*> cases[] = {
+      {"d:\\music", "2 0"}, {"c:\\\xC4rger", "-1 -1"}, {"", "1 1"}, {"oldest", "9 9"}, {"d:\\musi", "-1 -1"}};
+  for (const auto& [value, matches] : cases)
+    EXPECT_EQ(std::to_string(FindInHistory(history, value, false)) + " " + std::to_string(FindInHistory(history, value, true)), matches);
   PushOntoHistory(history, "new");
   EXPECT_EQ(std::string(history[0]) + history[1] + history[9], "newd:\\Music6");
 }

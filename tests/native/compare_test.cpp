@@ -8,7 +8,6 @@
 #include "engine/compare.h"
 #include "engine/entry_io.h"
 #include "engine/run_split.h"
-#include "engine/scan.h"
 #include "engine/settings.h"
 #include "engine_fixture.h"
 
@@ -146,16 +145,6 @@ TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherAudioNever) {
     EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"a6 a5 |70158", "c2 c1 |70310"}));
   }
   longRunThreshold = 32;
-}
-
-TEST_F(NoId3, AFileWhoseTagsCannotBeReadIsComparedWhole) {
-  std::string path = temp.Write("song", std::string(500, 'x') + Id3v1(1));
-  settings.id3Tag = 1;
-  ScanDirectory(temp.path.c_str());
-  EXPECT_EQ(ComparedLength(Entry(0)), 500u);
-  fake::BreakReads(path, 0, fake::ReadFault::ZeroBytes);
-  ScanDirectory(temp.path.c_str());
-  EXPECT_EQ(ComparedLength(Entry(1)), 628u);
 }
 
 }  // namespace

@@ -75,21 +75,6 @@ TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks)
   EXPECT_EQ(platform.openExclusive(temp.path.c_str()), InvalidFileHandle);
 }
 
-TEST(PositionedRead, AFileReplacedWhileDetachedIsNotReadInItsPlace) {
-  TempFolder temp;
-  uint32_t savedCap = heldDescriptorCap;
-  heldDescriptorCap = 1;  // each open detaches the file opened before
-  FileHandle held = platform.openExclusive(temp.Write("held", "original").c_str());
-  FileHandle other = platform.openExclusive(temp.Write("other", "x").c_str());
-  ASSERT_EQ(rename(temp.Write("intruder", "intruder").c_str(), temp.At("held").c_str()), 0);
-  char bytes[16];
-  uint32_t count = 0;
-  EXPECT_FALSE(platform.readAt(held, 0, bytes, sizeof bytes, &count));
-  platform.closeFile(held);
-  platform.closeFile(other);
-  heldDescriptorCap = savedCap;
-}
-
 using Trust = enginetest::EngineTest;
 
 TEST_F(Trust, FilesThatGrewAreNeverEqualAndFilesLeftOutAreCounted) {

@@ -18,7 +18,6 @@ namespace fake {
 namespace {
 
 struct State {
-  std::map<std::string, int> opens;
   std::map<FileHandle, std::string> openPaths;
   std::map<std::string, bool> refused;
   std::map<std::string, std::pair<uint64_t, ReadFault>> faults;
@@ -27,19 +26,18 @@ struct State {
 
 FileHandle CountedOpen(const char* path) {
   FileHandle file = state.refused.count(path) ? InvalidFileHandle : systemPlatform.openExclusive(path);
-  if (file != InvalidFileHandle) state.opens[path]++, state.openPaths[file] = path;
+  if (file != InvalidFileHandle) state.openPaths[file] = path;
   return file;
 }
 
-bool CountedRead(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count) {
+bool BreakableRead(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count) {
   auto fault = state.faults.find(state.openPaths[file]);
   if (fault == state.faults.end() || offset + n <= fault->second.first || n == 0)
     return systemPlatform.readAt(file, offset, dest, n, count);
+  auto [from, how] = fault->second;
   *count = 0;
-  uint64_t before = fault->second.first > offset ? fault->second.first - offset : 0;
-  if (fault->second.second == ReadFault::Short && before > 0)
-    return systemPlatform.readAt(file, offset, dest, static_cast<uint32_t>(before), count);
-  return fault->second.second != ReadFault::Error;
+  if (how == ReadFault::Short && from > offset) return systemPlatform.readAt(file, offset, dest, from - offset, count);
+  return how != ReadFault::Error;
 }
 
 }  // namespace
@@ -48,12 +46,11 @@ void Install() {
   state = State{};
   platform = systemPlatform;
   platform.openExclusive = CountedOpen;
-  platform.readAt = CountedRead;
+  platform.readAt = BreakableRead;
   platform.closeFile = [](FileHandle file) { state.openPaths.erase(file), systemPlatform.closeFile(file); };
   platform.clockSeconds = [] { return state.clock ? state.clock() : systemPlatform.clockSeconds(); };
 }
 
-int Opens(const std::string& path) { return state.opens[path]; }
 int OpenHandles() { return static_cast<int>(state.openPaths.size()); }
 void RefuseOpen(const std::string& path) { state.refused[path] = true; }
 void BreakReads(const std::string& path, uint64_t fromOffset, ReadFault fault) { state.faults[path] = {fromOffset, fault}; }
@@ -84,10 +81,7 @@ void CollectGroups(int32_t item, const char* text) {
 std::string Pattern(size_t size, uint32_t seed) {
   std::string bytes(size, '\0');
   uint32_t state = seed * 2654435761u + 12345u;
-  for (char& byte : bytes) {
-    state = state * 1103515245u + 12345u;
-    byte = static_cast<char>(state >> 23);
-  }
+  for (char& byte : bytes) byte = static_cast<char>((state = state * 1103515245u + 12345u) >> 23);
   return bytes;
 }
 
@@ -96,7 +90,6 @@ void EngineTest::SetUp() {
   ASSERT_TRUE(streamBuffers[0] || ObtainStreamBuffers());
   settings = Settings{};
   CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.*");
-  ResetEngineHooks();
   engineHooks.setFieldText = [](int field, const char* text) { shown.fields.push_back(std::to_string(field) + ":" + text); };
   engineHooks.setFieldNumber = [](int field, uint32_t value) { engineHooks.setFieldText(field, std::to_string(value).c_str()); };
   engineHooks.pumpMessages = [] { shown.pumps++; };
@@ -109,15 +102,12 @@ void EngineTest::SetUp() {
 }
 
 void EngineTest::TearDown() {
-  ReleaseAll();
+  Restart();
   DrainCachePool();
   platform = systemPlatform;
   ResetEngineHooks();
-  resizeCacheStorage = realloc;
   allocateTableStorage = malloc;
   settings = Settings{};
-  ClearFileTable();
-  fileTable.count = 0;
 }
 
 uint32_t EngineTest::AddPath(const std::string& path) {
@@ -147,18 +137,13 @@ void EngineTest::PrepareOuter(uint32_t i) {
 }
 
 void EngineTest::Restart() {
-  ReleaseAll();
+  for (uint32_t k = 0; k < fileTable.count; k++) ReleaseEntry(fileTable.entries[k]);
   ClearFileTable();
   fileTable.count = 0;
-  searchState = SearchState{};
-  searchState.running = 1;
+  searchState = SearchState{1, 0, 0, 0, 0, 0};
   shown = Shown{};
   resizeCacheStorage = realloc;
   fake::Install();
-}
-
-void EngineTest::ReleaseAll() {
-  for (uint32_t k = 0; k < fileTable.count; k++) ReleaseEntry(fileTable.entries[k]);
 }
 
 std::vector<std::string> EngineTest::SearchGroups() {

@@ -12,10 +12,9 @@
 #include "temp_folder.h"
 
 namespace fake {
-// Error: fails with nothing read; ZeroBytes: succeeds with 0 bytes; Short: delivers the bytes before the break.
+// Error: fails, nothing read; ZeroBytes: succeeds with 0 bytes; Short: only the bytes before the break.
 enum class ReadFault { Error, ZeroBytes, Short };
 void Install();  // into `platform`, with nothing counted or injected
-int Opens(const std::string& path);
 int OpenHandles();  // opened and not yet closed
 void RefuseOpen(const std::string& path);
 void BreakReads(const std::string& path, uint64_t fromOffset, ReadFault fault);  // reads reaching the offset
@@ -44,7 +43,6 @@ class EngineTest : public ::testing::Test {
   FileEntry& Entry(uint32_t index) { return fileTable.entries[index]; }
   // Opens entry i and reads its prefix as the grouping pass does before comparing it.
   void PrepareOuter(uint32_t i);
-  void ReleaseAll();
   void Restart();  // an empty table, zero counters, nothing shown or injected
   // Searches `temp` as the front ends do; each group as its names (relative to
   // `temp`, each followed by a space), "|" and its length.

@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -41,11 +39,3 @@ std::string TempFolder::WriteSparse(const std::string& relative, uint64_t size, 
   if (fd >= 0) close(fd);
   return written ? file : "";
 }
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
-bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
