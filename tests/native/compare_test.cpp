@@ -3,6 +3,7 @@
 // option "no ID3" from the scan to the listed rows.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 
 #include "engine/compare.h"
@@ -88,6 +89,14 @@ TEST_F(Comparison, ACacheNearItsCeilingIsNeverReadPast) {
   EXPECT_EQ(CompareFiles(0, 1), 0);
   EXPECT_EQ(CompareFiles(0, 2), 1);
   for (uint32_t k : {0u, 1u}) EXPECT_LE(Entry(k).cacheCapacity, CacheCeiling(Entry(k)));
+}
+
+TEST_F(Comparison, AFileThatGrewWhileHeldOpenIsNeverEqual) {
+  AddFile("a", Pattern(5000, 1));
+  AddFile("b", Pattern(5000, 1));
+  PrepareOuter(0);
+  std::ofstream(Entry(0).path, std::ios::app) << "grown";
+  EXPECT_EQ(CompareFiles(0, 1), 0);
 }
 
 TEST_F(Comparison, WithSameNameOnlyTheAsciiLettersMatchRegardlessOfCase) {

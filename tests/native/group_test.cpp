@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <set>
 
@@ -66,26 +67,29 @@ TEST_F(GroupingPass, GroupsAreNumberedAfterTheirFirstMemberAndCounted) {
   }
 }
 
-// An outer file that cannot be opened or whose reads fail takes no part and
-// the rest group among themselves; a later one is never grouped. No message.
-TEST_F(GroupingPass, AFileThatCannotBeOpenedOrReadTakesNoPartAndIsCountedAsSkipped) {
+// An outer file that cannot be opened, grew since the scan or whose reads fail
+// takes no part and the rest group among themselves; a later one is never
+// grouped. No message, but each is counted as skipped.
+TEST_F(GroupingPass, AFileThatCannotBeOpenedOrReadOrThatChangedTakesNoPartAndIsCountedAsSkipped) {
   const struct {
     uint32_t file;
-    int64_t breakAt;  // -1: the open is refused
+    int64_t breakAt;  // -1: the open is refused; -2: the file grows
     fake::ReadFault fault;
     std::vector<int32_t> groups;
   } cases[] = {
       {0, -1, fake::ReadFault::Error, {0, 2, 2, 2}},   {1, -1, fake::ReadFault::Error, {1, 0, 1, 1}},
       {0, 0, fake::ReadFault::Error, {0, 2, 2, 2}},    {0, 0, fake::ReadFault::ZeroBytes, {0, 2, 2, 2}},
       {0, 1000, fake::ReadFault::Short, {0, 2, 2, 2}}, {0, 100000, fake::ReadFault::Error, {0, 2, 2, 2}},
-      {2, 100000, fake::ReadFault::Short, {1, 1, 0, 1}},
+      {2, 100000, fake::ReadFault::Short, {1, 1, 0, 1}}, {0, -2, fake::ReadFault::Error, {0, 2, 2, 2}},
+      {3, -2, fake::ReadFault::Error, {1, 1, 1, 0}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.file) + " at " + std::to_string(c.breakAt));
     Restart();
     AddFiles("abcd", 300 * 1024, 4);
-    if (c.breakAt < 0) fake::RefuseOpen(Entry(c.file).path);
-    else fake::BreakReads(Entry(c.file).path, static_cast<uint64_t>(c.breakAt), c.fault);
+    if (c.breakAt == -1) fake::RefuseOpen(Entry(c.file).path);
+    if (c.breakAt == -2) std::ofstream(Entry(c.file).path, std::ios::app) << "grown";
+    if (c.breakAt >= 0) fake::BreakReads(Entry(c.file).path, static_cast<uint64_t>(c.breakAt), c.fault);
     FindDuplicates();
     EXPECT_EQ(Groups(), c.groups);
     EXPECT_EQ(searchState.duplicateCount, 3u);
@@ -102,6 +106,7 @@ TEST_F(GroupingPass, AFileReachedByTwoPathsOrScannedTwiceNeverGroupsWithItself) 
   AddFiles("c", 4000, 6);
   FindDuplicates();
   EXPECT_EQ(Groups(), (std::vector<int32_t>{1, 0, 1}));
+  EXPECT_EQ(searchState.skippedFiles, 0u);  // no fault of the file
   Restart();
   temp.Write("twice/one", Pattern(3000, 1));
   temp.Write("twice/two", Pattern(3000, 1));

@@ -6,10 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <random>
 
-#include "engine/compare.h"
 #include "engine/group.h"
 #include "engine/sort.h"
 #include "engine_fixture.h"
@@ -76,25 +74,6 @@ TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks)
 }
 
 using Trust = enginetest::EngineTest;
-
-TEST_F(Trust, FilesThatGrewAreNeverEqualAndFilesLeftOutAreCounted) {
-  std::string bytes = enginetest::Pattern(5000, 1);
-  AddFile("a", bytes);
-  AddFile("b", bytes);
-  PrepareOuter(0);
-  std::ofstream(Entry(0).path, std::ios::app) << "grown while held open";
-  EXPECT_EQ(CompareFiles(0, 1), 0);
-  Restart();
-  AddFile("c", bytes);
-  AddFile("d", bytes);  // grows before the pass opens it
-  std::ofstream(Entry(1).path, std::ios::app) << "x";
-  ASSERT_EQ(link(Entry(0).path, temp.At("second-path").c_str()), 0);
-  AddPath(temp.At("second-path"));  // the same file again: no fault of the file
-  fake::RefuseOpen(Entry(AddFile("e", bytes)).path);
-  FindDuplicates();
-  EXPECT_EQ(searchState.duplicateCount, 0u);
-  EXPECT_EQ(searchState.skippedFiles, 2u);
-}
 
 // Exits with 0 when all 150 pairs were found (two counts each) and none skipped.
 void GroupUnderOpenFileLimit(rlim_t most) {
