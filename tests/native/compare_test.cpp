@@ -54,8 +54,6 @@ TEST_F(Comparison, AgreesWithAPlainByteComparisonAtEveryPhaseBoundary) {
         EXPECT_EQ(CompareFiles(0, 1), size ? 0 : 1);
         EXPECT_EQ(CompareFiles(0, 2), 1);
         EXPECT_EQ(CompareFiles(0, 3), size ? 0 : 1);
-        EXPECT_EQ(Entry(1).done, size ? 0 : 1);
-        EXPECT_EQ(Entry(2).done, 1);
         EXPECT_EQ(searchState.duplicateCount, size ? 1u : 3u);
         EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(size));
         for (uint32_t k = 0; k < 4; k++) EXPECT_LE(Entry(k).cacheCapacity, CacheCeiling(Entry(k)));

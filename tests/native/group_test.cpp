@@ -1,6 +1,6 @@
-// The grouping pass over a size-sorted table of real files: group numbers,
-// counters, files that fail, memory; long runs split by content against the
-// plain pairwise pass.
+// From the size sort to the rows: the sort, the grouping pass over real files
+// (group numbers, counters, files that fail, memory), long runs split by
+// content against the plain pairwise pass, and the listed rows.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,8 +12,8 @@
 #include "engine/group.h"
 #include "engine/listing.h"
 #include "engine/run_split.h"
-#include "engine/scan.h"
 #include "engine/settings.h"
+#include "engine/text.h"
 #include "engine/sort.h"
 #include "engine_fixture.h"
 
@@ -41,6 +41,39 @@ struct GroupingPass : enginetest::EngineTest {
     }
   }
 };
+
+// The partition scheme (last record as pivot, non-strict scans) decides which
+// file heads a group; the program adds a shortcut for ordered runs.
+void PlainSort(int32_t lo, int32_t hi) {
+  if (lo >= hi) return;
+  FileEntry* e = fileTable.entries;
+  int32_t i = lo, j = hi;
+  while (j > i) {
+    while (i < j && e[i].size <= e[hi].size) i++;
+    while (i < j && e[j].size >= e[hi].size) j--;
+    if (j > i) std::swap(e[i], e[j]);
+  }
+  if (i != hi) std::swap(e[i], e[hi]);
+  PlainSort(lo, i - 1);
+  PlainSort(i + 1, hi);
+}
+
+TEST_F(GroupingPass, TheSizeSortArrangesRecordsAsThePlainPartitionSchemeWithOrderedRunsTakenFast) {
+  std::mt19937 random(12);
+  for (int round = 0; round < 400; round++) {
+    std::vector<uint64_t> sizes(random() % 60);
+    for (uint64_t& size : sizes) size = random() % (round % 3 ? 40 : 3) + (random() % 3 ? 0 : uint64_t{1} << 32);
+    if (round % 2) std::sort(sizes.begin() + random() % (sizes.size() + 1), sizes.end());
+    std::vector<int32_t> order[2];
+    for (int pass = 0; pass < 2; pass++) {
+      for (size_t k = 0; k < sizes.size(); k++) Entry(k).size = sizes[k], Entry(k).groupId = k;
+      int32_t last = static_cast<int32_t>(sizes.size()) - 1;
+      pass ? SortBySize(0, last) : PlainSort(0, last);
+      for (size_t k = 0; k < sizes.size(); k++) order[pass].push_back(Entry(k).groupId);
+    }
+    ASSERT_EQ(order[0], order[1]) << "round " << round;
+  }
+}
 
 // Files as (size, content seed), sorted by size: groups, duplicate count and bytes.
 TEST_F(GroupingPass, GroupsAreNumberedAfterTheirFirstMemberAndCounted) {
@@ -98,7 +131,7 @@ TEST_F(GroupingPass, AFileThatCannotBeOpenedOrReadOrThatChangedTakesNoPartAndIsC
   }
 }
 
-TEST_F(GroupingPass, AFileReachedByTwoPathsOrScannedTwiceNeverGroupsWithItself) {
+TEST_F(GroupingPass, AFileReachedByTwoPathsNeverGroupsWithItself) {
   AddFiles("a", 4000, 6);
   ASSERT_EQ(link(Entry(0).path, temp.At("b").c_str()), 0);
   AddPath(temp.At("b"));
@@ -106,14 +139,6 @@ TEST_F(GroupingPass, AFileReachedByTwoPathsOrScannedTwiceNeverGroupsWithItself) 
   FindDuplicates();
   EXPECT_EQ(Groups(), (std::vector<int32_t>{1, 0, 1}));
   EXPECT_EQ(searchState.skippedFiles, 0u);  // no fault of the file
-  Restart();
-  temp.Write("twice/one", Pattern(3000, 1));
-  temp.Write("twice/two", Pattern(3000, 1));
-  ScanDirectory(temp.At("twice").c_str());
-  ScanDirectory(temp.At("twice").c_str());
-  SortBySize(0, 3);
-  FindDuplicates();
-  EXPECT_EQ(Groups(), (std::vector<int32_t>{1, 1, 0, 0}));
 }
 
 TEST_F(GroupingPass, NoMemoryForACacheShowsTheMessageAndEndsThePass) {
@@ -208,6 +233,38 @@ TEST_F(GroupingPass, SplittingLongRunsGivesExactlyWhatThePairwisePassGives) {
     }
     EXPECT_EQ(results[1], results[0]);
   }
+}
+
+
+std::vector<std::string> rows;
+
+TEST_F(GroupingPass, EachGroupIsListedHeadFirstThenItsLengthAndAnEmptyRow) {
+  setenv("TZ", "UTC", 1);  // time stamps are local time
+  tzset();
+  const std::string longest(259, 'p');
+  const struct { const char* path; uint64_t size; int32_t group; } files[] = {{"C:\\Bilder\\Urlaub.jpg", 100, 1},
+      {longest.c_str(), 100, 1}, {"x", 100, 0}, {"d", 4294967396, 4}, {"b", 4294967396, 5}, {"e", 4294967396, 4}, {"c", 4294967396, 5}};
+  for (const auto& file : files) {
+    FileEntry& entry = Entry(fileTable.count++);
+    CopyText(entry.path, MaxPath, file.path);
+    entry.size = file.size;
+    entry.groupId = file.group;
+    entry.creationTime = FileTime{0x5DD2A000u, 0x01C073EAu};   // 01.01.2001 12:00:00 UTC
+    entry.lastWriteTime = FileTime{0x10932180u, 0x01D9B23Cu};  // 09.07.2023 08:05:03 UTC
+  }
+  auto Row = [](int index, const std::string& path) {
+    return std::to_string(index) + ":file:" + path + "    create:01.01.2001  12:00:00    write:09.07.2023  08:05:03";
+  };
+  RowSink collect = [](int32_t item, const char* text) { rows.push_back(std::to_string(item) + ":" + text); };
+  ListDuplicateGroups(collect);
+  EXPECT_EQ(rows, (std::vector<std::string>{Row(0, "C:\\Bilder\\Urlaub.jpg"), Row(1, longest), "-1:-- L\xE4nge:100 Byte --", "-1:",
+                                            Row(3, "d"), Row(5, "e"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:",
+                                            Row(4, "b"), Row(6, "c"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:"}));
+  rows.clear();
+  ListDuplicateGroups(collect);
+  EXPECT_TRUE(rows.empty());  // the groups were consumed
+  unsetenv("TZ");
+  tzset();
 }
 
 }  // namespace

@@ -1,24 +1,110 @@
-// From folders to rows: the scan (order, filter, minimum size, loops, memory),
-// the growth of the file table, the size sort and the listed rows.
+// From folders to the file table: wildcard rules, exclusive opens that never
+// block nor run out of descriptors, the scan (order, filter, minimum size,
+// loops, memory) and the growth of the table.
 #include "engine/scan.h"
 
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <random>
 
-#include "engine/listing.h"
+#include "engine/group.h"
 #include "engine/settings.h"
 #include "engine/sort.h"
 #include "engine/text.h"
 #include "engine_fixture.h"
+#include "platform/posix_held_files.h"
+#include "platform/wildcard.h"
 
 namespace {
 
-class Scan : public enginetest::EngineTest {
- protected:
+TEST(Wildcard, FollowsTheWindowsListingRules) {
+  const struct { const char *pattern, *name; bool matches; } cases[] = {
+      {"*.*", "README", true}, {"*.*", ".hidden", true}, {"*", "any.thing", true},  // all names
+      {"*.MP3", "song.mp3", true}, {"bild.jpg", "BILD.JPG", true}, {"\xC4rger.txt", "\xE4rger.txt", false},  // only a-z fold
+      {"*.txt", "a.b.txt", true}, {"*.txt", "a.txt.bak", false}, {"*.txt", "txt", false}, {"*.mp", "s.mp3", false},
+      // '?' takes one character, or none at a dot or the end; a trailing ".*" also no extension
+      {"a?c", "abc", true}, {"a?c", "ac", false}, {"file?.txt", "file.txt", true}, {"ab??", "ab", true},
+      {"file?.txt", "file12.txt", false}, {"readme.*", "readme", true}, {"readme.*", "readme2", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;
+}
+
+// The rules as a plain backtracking matcher: exponential, but plainly right.
+bool Backtracking(const char* p, const char* n) {
+  for (; *p; ++p, ++n) {
+    if (*p == '*') {
+      for (const char* rest = n;; ++rest)
+        if (Backtracking(p + 1, rest) || !*rest) return Backtracking(p + 1, rest);
+    }
+    if (!*n) return strspn(p, "*?.") == strlen(p);
+    if (*p == '?' && *n == '.' && Backtracking(p + 1, n)) return true;
+    if (*p != '?' && toupper(*p) != toupper(*n)) return false;
+  }
+  return !*n;
+}
+
+TEST(Wildcard, AgreesWithTheBacktrackingRulesWithoutBacktracking) {
+  std::mt19937 random(8);
+  for (int round = 0; round < 20000; round++) {
+    std::string pattern, name;
+    for (int k = random() % 7; k > 0; k--) pattern += "aAb.*?"[random() % 6];
+    for (int k = random() % 8; k > 0; k--) name += "aAb."[random() % 4];
+    bool expected = pattern == "*.*" || Backtracking(pattern.c_str(), name.c_str());
+    ASSERT_EQ(MatchesWildcard(pattern.c_str(), name.c_str()), expected) << pattern << " ~ " << name;
+  }
+  std::string stars;
+  for (int k = 0; k < 40; k++) stars += "*a";
+  EXPECT_FALSE(MatchesWildcard((stars + "*b").c_str(), std::string(250, 'a').c_str()));
+}
+
+TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks) {
+  TempFolder temp;
+  std::string file = temp.Write("one", "data");
+  ASSERT_EQ(link(file.c_str(), temp.At("other").c_str()), 0);
+  FileHandle first = platform.openExclusive(file.c_str());
+  ASSERT_NE(first, InvalidFileHandle);
+  for (const std::string& path : {file, temp.At("other"), temp.path + "/./one"})
+    EXPECT_EQ(platform.openExclusive(path.c_str()), InvalidFileHandle) << path;
+  platform.closeFile(first);
+  FileHandle again = platform.openExclusive(temp.At("other").c_str());
+  EXPECT_NE(again, InvalidFileHandle);
+  platform.closeFile(again);
+  ASSERT_EQ(mkfifo(temp.At("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(platform.openExclusive(temp.At("fifo").c_str()), InvalidFileHandle);
+  EXPECT_EQ(platform.openExclusive(temp.path.c_str()), InvalidFileHandle);
+}
+
+using Trust = enginetest::EngineTest;
+
+// Exits with 0 when all 150 pairs were found (two counts each) and none skipped.
+void GroupUnderOpenFileLimit(rlim_t most) {
+  struct rlimit limit = {most, most};
+  setrlimit(RLIMIT_NOFILE, &limit);
+  heldDescriptorCap = 0;
+  FindDuplicates();
+  exit(searchState.duplicateCount == 300 && searchState.skippedFiles == 0 ? 0 : 1);
+}
+
+TEST_F(Trust, NeitherAnotherProgramsLockNorALowOpenFileLimitDropAFile) {
+  for (int k = 0; k < 150; k++) {
+    std::string bytes = enginetest::Pattern(600, 10 + k);
+    AddFile("a" + std::to_string(k), bytes);
+    AddFile("b" + std::to_string(k), bytes);
+  }
+  int locked = open(Entry(0).path, O_RDONLY);
+  ASSERT_EQ(flock(locked, LOCK_EX), 0);
+  SortBySize(0, static_cast<int32_t>(fileTable.count) - 1);
+  EXPECT_EXIT(GroupUnderOpenFileLimit(32), ::testing::ExitedWithCode(0), "");
+  close(locked);
+}
+
+struct Scan : enginetest::EngineTest {
   std::vector<std::string> ScannedPaths(const std::string& root) {
     Restart();
     ScanDirectory(root.c_str());
@@ -57,7 +143,6 @@ TEST_F(Scan, FolderLoopsAreNotEnteredButASecondRouteIsWalkedAgain) {
 TEST_F(Scan, AListingOutOfMemoryEndsTheRunWithTheMemoryMessageAndKeepsTheRest) {
   temp.Write("top.txt", "1");
   temp.Write("sub/below.txt", "2");
-  Restart();
   platform.findFirst = [](const char* pattern, DirEntry* entry) -> DirListing* {
     if (!strstr(pattern, "/sub/")) return systemPlatform.findFirst(pattern, entry);
     errno = ENOMEM;
@@ -90,72 +175,6 @@ TEST_F(Scan, TheTableGrowsAtTheFirstSpareRecordAndAFailedGrowthWarnsAndKeepsTheO
     static const FileEntry zero{};
     EXPECT_EQ(memcmp(&Entry(fileTable.capacity + SpareRecords - 1), &zero, sizeof zero), 0);
   }
-}
-
-// The partition scheme (last record as pivot, non-strict scans) decides which
-// file heads a group; the program adds a shortcut for ordered runs.
-void PlainSort(int32_t lo, int32_t hi) {
-  if (lo >= hi) return;
-  FileEntry* e = fileTable.entries;
-  int32_t i = lo, j = hi;
-  while (j > i) {
-    while (i < j && e[i].size <= e[hi].size) i++;
-    while (i < j && e[j].size >= e[hi].size) j--;
-    if (j > i) std::swap(e[i], e[j]);
-  }
-  if (i != hi) std::swap(e[i], e[hi]);
-  PlainSort(lo, i - 1);
-  PlainSort(i + 1, hi);
-}
-
-TEST_F(Scan, TheSizeSortArrangesRecordsAsThePlainPartitionSchemeWithOrderedRunsTakenFast) {
-  std::mt19937 random(12);
-  for (int round = 0; round < 400; round++) {
-    std::vector<uint64_t> sizes(random() % 60);
-    for (uint64_t& size : sizes) size = random() % (round % 3 ? 40 : 3) + (random() % 3 ? 0 : uint64_t{1} << 32);
-    if (round % 2) std::sort(sizes.begin() + random() % (sizes.size() + 1), sizes.end());
-    std::vector<int32_t> order[2];
-    for (int pass = 0; pass < 2; pass++) {
-      for (size_t k = 0; k < sizes.size(); k++) Entry(k).size = sizes[k], Entry(k).groupId = k;
-      int32_t last = static_cast<int32_t>(sizes.size()) - 1;
-      pass ? SortBySize(0, last) : PlainSort(0, last);
-      for (size_t k = 0; k < sizes.size(); k++) order[pass].push_back(Entry(k).groupId);
-    }
-    ASSERT_EQ(order[0], order[1]) << "round " << round;
-  }
-}
-
-std::vector<std::string> rows;
-
-TEST_F(Scan, EachGroupIsListedHeadFirstThenItsLengthAndAnEmptyRow) {
-  setenv("TZ", "UTC", 1);  // time stamps are local time
-  tzset();
-  const std::string longest(259, 'p');
-  const std::pair<const char*, uint64_t> files[] = {{"C:\\Bilder\\Urlaub.jpg", 100}, {longest.c_str(), 100},
-      {"x", 100}, {"c", 100}, {"y", 200}, {"d", 4294967396}, {"b1", 4294967396}, {"e", 4294967396}, {"b2", 4294967396}};
-  const int32_t groups[] = {1, 1, 0, 1, 0, 6, 7, 6, 7};
-  for (uint32_t k = 0; k < 9; k++) {
-    CopyText(Entry(k).path, MaxPath, files[k].first);
-    Entry(k).size = files[k].second;
-    Entry(k).groupId = groups[k];
-    Entry(k).creationTime = FileTime{0x5DD2A000u, 0x01C073EAu};   // 01.01.2001 12:00:00 UTC
-    Entry(k).lastWriteTime = FileTime{0x10932180u, 0x01D9B23Cu};  // 09.07.2023 08:05:03 UTC
-  }
-  fileTable.count = 9;
-  auto Row = [](int index, const std::string& path) {
-    return std::to_string(index) + ":file:" + path + "    create:01.01.2001  12:00:00    write:09.07.2023  08:05:03";
-  };
-  RowSink collect = [](int32_t item, const char* text) { rows.push_back(std::to_string(item) + ":" + text); };
-  ListDuplicateGroups(collect);
-  EXPECT_EQ(rows, (std::vector<std::string>{Row(0, "C:\\Bilder\\Urlaub.jpg"), Row(1, longest), Row(3, "c"),
-                                            "-1:-- L\xE4nge:100 Byte --", "-1:", Row(5, "d"), Row(7, "e"),
-                                            "-1:-- L\xE4nge:4294967396 Byte --", "-1:", Row(6, "b1"), Row(8, "b2"),
-                                            "-1:-- L\xE4nge:4294967396 Byte --", "-1:"}));
-  rows.clear();
-  ListDuplicateGroups(collect);
-  EXPECT_TRUE(rows.empty());  // the groups were consumed
-  unsetenv("TZ");
-  tzset();
 }
 
 }  // namespace
