@@ -151,7 +151,6 @@ TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherAudioNever) {
     settings.id3Tag = 0;
     EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"a6 a5 |70158", "c2 c1 |70310"}));
   }
-  longRunThreshold = 32;
 }
 
 }  // namespace

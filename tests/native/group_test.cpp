@@ -23,10 +23,6 @@ using enginetest::shown;
 namespace {
 
 struct GroupingPass : enginetest::EngineTest {
-  void TearDown() override {
-    longRunThreshold = 32;
-    EngineTest::TearDown();
-  }
   std::vector<int32_t> Groups() {
     std::vector<int32_t> ids;
     for (uint32_t k = 0; k < fileTable.count; k++) ids.push_back(Entry(k).groupId);
@@ -42,8 +38,7 @@ struct GroupingPass : enginetest::EngineTest {
   }
 };
 
-// The partition scheme (last record as pivot, non-strict scans) decides which
-// file heads a group; the program adds a shortcut for ordered runs.
+// The partition scheme (last record as pivot, non-strict scans) decides which file heads a group.
 void PlainSort(int32_t lo, int32_t hi) {
   if (lo >= hi) return;
   FileEntry* e = fileTable.entries;
@@ -77,12 +72,7 @@ TEST_F(GroupingPass, TheSizeSortArrangesRecordsAsThePlainPartitionSchemeWithOrde
 
 // Files as (size, content seed), sorted by size: groups, duplicate count and bytes.
 TEST_F(GroupingPass, GroupsAreNumberedAfterTheirFirstMemberAndCounted) {
-  const struct {
-    std::vector<std::pair<size_t, uint32_t>> files;
-    std::vector<int32_t> groups;
-    uint32_t count;
-    float bytes;
-  } cases[] = {
+  const struct { std::vector<std::pair<size_t, uint32_t>> files; std::vector<int32_t> groups; uint32_t count; float bytes; } cases[] = {
       {{{5, 1}, {5, 1}, {5, 1}}, {1, 1, 1}, 3, 10}, {{{5, 2}, {5, 1}, {5, 1}}, {0, 2, 2}, 2, 5},
       {{{5, 1}, {5, 1}, {7, 1}}, {1, 1, 0}, 2, 5}, {{{900, 1}, {900, 2}, {900, 1}, {900, 2}}, {1, 2, 1, 2}, 4, 1800},
       {{{3000, 1}, {3000, 1}, {3000, 1}, {70000, 2}, {70000, 3}, {70000, 2}}, {1, 1, 1, 4, 0, 4}, 5, 76000},
@@ -103,12 +93,8 @@ TEST_F(GroupingPass, GroupsAreNumberedAfterTheirFirstMemberAndCounted) {
 // takes no part and the rest group among themselves; a later one is never
 // grouped. No message, but each is counted as skipped.
 TEST_F(GroupingPass, AFileThatCannotBeOpenedOrReadOrThatChangedTakesNoPartAndIsCountedAsSkipped) {
-  const struct {
-    uint32_t file;
-    int64_t breakAt;  // -1: the open is refused; -2: the file grows
-    fake::ReadFault fault;
-    std::vector<int32_t> groups;
-  } cases[] = {
+  // breakAt -1: the open is refused; -2: the file grows.
+  const struct { uint32_t file; int64_t breakAt; fake::ReadFault fault; std::vector<int32_t> groups; } cases[] = {
       {0, -1, fake::ReadFault::Error, {0, 2, 2, 2}},   {1, -1, fake::ReadFault::Error, {1, 0, 1, 1}},
       {0, 0, fake::ReadFault::Error, {0, 2, 2, 2}},    {0, 0, fake::ReadFault::ZeroBytes, {0, 2, 2, 2}},
       {0, 1000, fake::ReadFault::Short, {0, 2, 2, 2}}, {0, 100000, fake::ReadFault::Error, {0, 2, 2, 2}},

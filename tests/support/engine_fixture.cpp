@@ -10,6 +10,7 @@
 #include "engine/compare.h"
 #include "engine/entry_io.h"
 #include "engine/hooks.h"
+#include "engine/run_split.h"
 #include "engine/search.h"
 #include "engine/settings.h"
 #include "engine/text.h"
@@ -107,6 +108,7 @@ void EngineTest::TearDown() {
   platform = systemPlatform;
   ResetEngineHooks();
   allocateTableStorage = malloc;
+  longRunThreshold = 32;
   settings = Settings{};
 }
 
