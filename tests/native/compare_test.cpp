@@ -82,16 +82,14 @@ TEST_F(Comparison, ACacheNearItsCeilingIsNeverReadPast) {
   for (const char* name : {"a", "b", "c"}) AddSparseFile(name, 150 * MiB, 120 * MiB, name[0] == 'b' ? "d" : "s");
   PrepareOuter(0);
   uint32_t nearlyFull = CacheCeiling(Entry(1)) - 100;
-  FillCache(1, nearlyFull);
-  FillCache(2, nearlyFull);
+  for (uint32_t j : {1u, 2u}) FillCache(j, nearlyFull);
   EXPECT_EQ(CompareFiles(0, 1), 0);
   EXPECT_EQ(CompareFiles(0, 2), 1);
   for (uint32_t k : {0u, 1u}) EXPECT_LE(Entry(k).cacheCapacity, CacheCeiling(Entry(k)));
 }
 
 TEST_F(Comparison, AFileThatGrewWhileHeldOpenIsNeverEqual) {
-  AddFile("a", Pattern(5000, 1));
-  AddFile("b", Pattern(5000, 1));
+  for (const char* name : {"a", "b"}) AddFile(name, Pattern(5000, 1));
   PrepareOuter(0);
   std::ofstream(Entry(0).path, std::ios::app) << "grown";
   EXPECT_EQ(CompareFiles(0, 1), 0);
@@ -100,10 +98,8 @@ TEST_F(Comparison, AFileThatGrewWhileHeldOpenIsNeverEqual) {
 TEST_F(Comparison, WithSameNameOnlyTheAsciiLettersMatchRegardlessOfCase) {
   settings.sameName = 1;
   std::string bytes = Pattern(3000, 2);
-  AddFile("x/Bild.JPG", bytes);
-  AddFile("y/bild.jpg", bytes);
-  AddFile("x/\xC4rger.txt", bytes);  // Ärger.txt in the ANSI code page
-  AddFile("y/\xE4rger.txt", bytes);  // ärger.txt
+  // Ärger.txt and ärger.txt in the ANSI code page
+  for (const char* name : {"x/Bild.JPG", "y/bild.jpg", "x/\xC4rger.txt", "y/\xE4rger.txt"}) AddFile(name, bytes);
   PrepareOuter(0);
   EXPECT_EQ(CompareFiles(0, 1), 1);
   PrepareOuter(2);

@@ -133,16 +133,14 @@ TEST_F(Scan, FolderLoopsAreNotEnteredButASecondRouteIsWalkedAgain) {
   const struct { const char *link, *target; size_t files; } cases[] = {{"back", ".", 2}, {"sub/up", "..", 2}, {"again", "sub", 3}};
   for (const auto& c : cases) {
     TempFolder tree;
-    tree.Write("x.txt", "1");
-    tree.Write("sub/y.txt", "2");
+    for (const char* name : {"x.txt", "sub/y.txt"}) tree.Write(name, "1");
     ASSERT_EQ(symlink(c.target, tree.At(c.link).c_str()), 0);
     EXPECT_EQ(ScannedPaths(tree.path).size(), c.files) << c.link;
   }
 }
 
 TEST_F(Scan, AListingOutOfMemoryEndsTheRunWithTheMemoryMessageAndKeepsTheRest) {
-  temp.Write("top.txt", "1");
-  temp.Write("sub/below.txt", "2");
+  for (const char* name : {"top.txt", "sub/below.txt"}) temp.Write(name, "1");
   platform.findFirst = [](const char* pattern, DirEntry* entry) -> DirListing* {
     if (!strstr(pattern, "/sub/")) return systemPlatform.findFirst(pattern, entry);
     errno = ENOMEM;

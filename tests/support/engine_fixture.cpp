@@ -91,9 +91,6 @@ void EngineTest::SetUp() {
   ASSERT_TRUE(streamBuffers[0] || ObtainStreamBuffers());
   settings = Settings{};
   CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.*");
-  engineHooks.setFieldText = [](int field, const char* text) { shown.fields.push_back(std::to_string(field) + ":" + text); };
-  engineHooks.setFieldNumber = [](int field, uint32_t value) { engineHooks.setFieldText(field, std::to_string(value).c_str()); };
-  engineHooks.pumpMessages = [] { shown.pumps++; };
   engineHooks.showMessage = [](const char* text, const char* caption, unsigned) {
     shown.messages.push_back(std::string(text) + "|" + caption);
     return AnswerOk;

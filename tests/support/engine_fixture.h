@@ -1,6 +1,6 @@
 // The engine tests' set-up: a fresh temporary folder, an empty file table,
-// default settings, hooks that record what the engine shows, and a platform
-// double that counts opens and injects failures.
+// default settings, recorded messages, and a platform double that counts open
+// files and injects failures.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -23,10 +23,9 @@ void UseClock(std::function<int64_t()> clock);
 
 namespace enginetest {
 
-// What the engine showed: messages as "text|caption", fields as "field:text".
+// The messages the engine showed, as "text|caption".
 struct Shown {
-  std::vector<std::string> messages, fields;
-  int pumps = 0;
+  std::vector<std::string> messages;
 };
 extern Shown shown;
 
