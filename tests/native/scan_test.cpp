@@ -149,7 +149,7 @@ TEST_F(Scan, AListingOutOfMemoryEndsTheRunWithTheMemoryMessageAndKeepsTheRest) {
   ScanDirectory(temp.path.c_str());
   EXPECT_EQ(fileTable.count, 1u);
   EXPECT_EQ(searchState.running, 0);
-  EXPECT_EQ(enginetest::shown.messages, (std::vector<std::string>{"Fehler!|Nicht mehr genug Speicher."}));
+  EXPECT_EQ(enginetest::shownMessages, (std::vector<std::string>{"Fehler!|Nicht mehr genug Speicher."}));
 }
 
 // The scan appends up to the first spare record, then the table grows.
@@ -166,7 +166,7 @@ TEST_F(Scan, TheTableGrowsAtTheFirstSpareRecordAndAFailedGrowthWarnsAndKeepsTheO
     EXPECT_EQ(fileTable.count, refuse ? capacity + 1 : capacity + 8);
     EXPECT_EQ(fileTable.capacity, refuse ? capacity : capacity + GrowthStep);
     EXPECT_EQ(searchState.running, refuse ? 0 : 1);
-    EXPECT_EQ(enginetest::shown.messages, std::vector<std::string>(refuse, "Fehler Speicher Files|Fehler"));
+    EXPECT_EQ(enginetest::shownMessages, std::vector<std::string>(refuse, "Fehler Speicher Files|Fehler"));
     EXPECT_TRUE(!refuse || fileTable.entries == before);
     EXPECT_STREQ(Entry(capacity).path + temp.path.size(), "/sub/f3");
     ClearFileTable();

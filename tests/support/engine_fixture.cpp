@@ -22,7 +22,6 @@ struct State {
   std::map<FileHandle, std::string> openPaths;
   std::map<std::string, bool> refused;
   std::map<std::string, std::pair<uint64_t, ReadFault>> faults;
-  std::function<int64_t()> clock;
 } state;
 
 FileHandle CountedOpen(const char* path) {
@@ -49,19 +48,17 @@ void Install() {
   platform.openExclusive = CountedOpen;
   platform.readAt = BreakableRead;
   platform.closeFile = [](FileHandle file) { state.openPaths.erase(file), systemPlatform.closeFile(file); };
-  platform.clockSeconds = [] { return state.clock ? state.clock() : systemPlatform.clockSeconds(); };
 }
 
 int OpenHandles() { return static_cast<int>(state.openPaths.size()); }
 void RefuseOpen(const std::string& path) { state.refused[path] = true; }
 void BreakReads(const std::string& path, uint64_t fromOffset, ReadFault fault) { state.faults[path] = {fromOffset, fault}; }
-void UseClock(std::function<int64_t()> clock) { state.clock = std::move(clock); }
 
 }  // namespace fake
 
 namespace enginetest {
 
-Shown shown;
+std::vector<std::string> shownMessages;
 
 namespace {
 
@@ -92,7 +89,7 @@ void EngineTest::SetUp() {
   settings = Settings{};
   CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.*");
   engineHooks.showMessage = [](const char* text, const char* caption, unsigned) {
-    shown.messages.push_back(std::string(text) + "|" + caption);
+    shownMessages.push_back(std::string(text) + "|" + caption);
     return AnswerOk;
   };
   Restart();
@@ -140,7 +137,7 @@ void EngineTest::Restart() {
   ClearFileTable();
   fileTable.count = 0;
   searchState = SearchState{1, 0, 0, 0, 0, 0};
-  shown = Shown{};
+  shownMessages.clear();
   resizeCacheStorage = realloc;
   fake::Install();
 }

@@ -4,7 +4,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,16 +17,11 @@ void Install();  // into `platform`, with nothing counted or injected
 int OpenHandles();  // opened and not yet closed
 void RefuseOpen(const std::string& path);
 void BreakReads(const std::string& path, uint64_t fromOffset, ReadFault fault);  // reads reaching the offset
-void UseClock(std::function<int64_t()> clock);
 }  // namespace fake
 
 namespace enginetest {
 
-// The messages the engine showed, as "text|caption".
-struct Shown {
-  std::vector<std::string> messages;
-};
-extern Shown shown;
+extern std::vector<std::string> shownMessages;  // "text|caption"
 
 std::string Pattern(size_t size, uint32_t seed);  // bytes that differ with the seed
 
