@@ -1,6 +1,5 @@
-// What is compared: every phase of the pairwise comparison against a plain
-// byte comparison, cache ceilings, 4 GiB sizes, the same-name rule, and the
-// option "no ID3" from the scan to the listed rows.
+// What is compared: every phase against a plain byte comparison, cache
+// ceilings, 4 GiB sizes, the same-name rule, and the option "no ID3".
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -1,6 +1,5 @@
-// From the size sort to the rows: the sort, the grouping pass over real files
-// (group numbers, counters, files that fail, memory), long runs split by
-// content against the plain pairwise pass, and the listed rows.
+// From the size sort to the rows: the sort, the grouping pass (groups, counters,
+// failures, memory), long runs split against the pairwise pass, the rows.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
