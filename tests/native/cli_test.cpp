@@ -95,9 +95,7 @@ TEST(CommandLine, TakesTheQuotedValueAfterOneCharacterOfTheFirstSwitchOfEachName
 }
 
 TEST(HistoryList, MatchesOnlyAsciiLettersRegardlessOfCaseAndPushesNewValuesOnTop) {
-  History history = {};
-  const char* entries[] = {"d:\\Music", "", "D:\\MUSIC", "c:\\\xE4rger", "10", "9", "8", "7", "6", "oldest"};
-  for (int n = 0; n < HistorySize; n++) CopyText(history[n], MaxPath, entries[n]);
+  History history = {"d:\\Music", "", "D:\\MUSIC", "c:\\\xE4rger", "10", "9", "8", "7", "6", "oldest"};
   // The value, then the highest and the lowest matching entry.
   const std::pair<const char*, const char*> cases[] = {
       {"d:\\music", "2 0"}, {"c:\\\xC4rger", "-1 -1"}, {"", "1 1"}, {"oldest", "9 9"}, {"d:\\musi", "-1 -1"}};
