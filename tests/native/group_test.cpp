@@ -12,8 +12,8 @@
 #include "engine/listing.h"
 #include "engine/run_split.h"
 #include "engine/settings.h"
-#include "engine/text.h"
 #include "engine/sort.h"
+#include "engine/text.h"
 #include "engine_fixture.h"
 
 using enginetest::Pattern;
@@ -74,8 +74,7 @@ TEST_F(GroupingPass, GroupsAreNumberedAfterTheirFirstMemberAndCounted) {
   const struct { std::vector<std::pair<size_t, uint32_t>> files; std::vector<int32_t> groups; uint32_t count; float bytes; } cases[] = {
       {{{5, 1}, {5, 1}, {5, 1}}, {1, 1, 1}, 3, 10}, {{{5, 2}, {5, 1}, {5, 1}}, {0, 2, 2}, 2, 5},
       {{{5, 1}, {5, 1}, {7, 1}}, {1, 1, 0}, 2, 5}, {{{900, 1}, {900, 2}, {900, 1}, {900, 2}}, {1, 2, 1, 2}, 4, 1800},
-      {{{3000, 1}, {3000, 1}, {3000, 1}, {70000, 2}, {70000, 3}, {70000, 2}}, {1, 1, 1, 4, 0, 4}, 5, 76000},
-      {{{0, 0}, {0, 0}}, {1, 1}, 2, 0},
+      {{{3000, 1}, {3000, 1}, {3000, 1}, {70000, 2}, {70000, 3}, {70000, 2}}, {1, 1, 1, 4, 0, 4}, 5, 76000}, {{{0, 0}, {0, 0}}, {1, 1}, 2, 0},
   };
   for (const auto& c : cases) {
     Restart();
@@ -93,12 +92,11 @@ TEST_F(GroupingPass, GroupsAreNumberedAfterTheirFirstMemberAndCounted) {
 // grouped. No message, but each is counted as skipped.
 TEST_F(GroupingPass, AFileThatCannotBeOpenedOrReadOrThatChangedTakesNoPartAndIsCountedAsSkipped) {
   // breakAt -1: the open is refused; -2: the file grows.
-  const struct { uint32_t file; int64_t breakAt; fake::ReadFault fault; std::vector<int32_t> groups; } cases[] = {
-      {0, -1, fake::ReadFault::Error, {0, 2, 2, 2}},   {1, -1, fake::ReadFault::Error, {1, 0, 1, 1}},
-      {0, 0, fake::ReadFault::Error, {0, 2, 2, 2}},    {0, 0, fake::ReadFault::ZeroBytes, {0, 2, 2, 2}},
-      {0, 1000, fake::ReadFault::Short, {0, 2, 2, 2}}, {0, 100000, fake::ReadFault::Error, {0, 2, 2, 2}},
-      {2, 100000, fake::ReadFault::Short, {1, 1, 0, 1}}, {0, -2, fake::ReadFault::Error, {0, 2, 2, 2}},
-      {3, -2, fake::ReadFault::Error, {1, 1, 1, 0}},
+  using Fault = fake::ReadFault;
+  const struct { uint32_t file; int64_t breakAt; Fault fault; std::vector<int32_t> groups; } cases[] = {
+      {0, -1, Fault::Error, {0, 2, 2, 2}}, {1, -1, Fault::Error, {1, 0, 1, 1}}, {0, 0, Fault::Error, {0, 2, 2, 2}},
+      {0, 0, Fault::ZeroBytes, {0, 2, 2, 2}}, {0, 1000, Fault::Short, {0, 2, 2, 2}}, {0, 100000, Fault::Error, {0, 2, 2, 2}},
+      {2, 100000, Fault::Short, {1, 1, 0, 1}}, {0, -2, Fault::Error, {0, 2, 2, 2}}, {3, -2, Fault::Error, {1, 1, 1, 0}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.file) + " at " + std::to_string(c.breakAt));

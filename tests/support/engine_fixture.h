@@ -25,8 +25,7 @@ extern std::vector<std::string> shownMessages;  // "text|caption"
 
 std::string Pattern(size_t size, uint32_t seed);  // bytes that differ with the seed
 
-class EngineTest : public ::testing::Test {
- protected:
+struct EngineTest : ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   // Writes the file (sparse: zero but `bytes` at `offset`) and appends it as the scan would.

@@ -24,10 +24,9 @@ struct TempFolder {
                           const std::string& bytes) const;
 };
 
+#ifdef _WIN32
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
-
-#ifdef _WIN32
 // Creates or replaces the file with exactly these bytes.
 bool WriteBytes(const std::string& path, const std::string& bytes);
 // The names of the files (or of the folders) that `pattern` finds.
