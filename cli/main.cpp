@@ -107,18 +107,6 @@ void ReportSkippedFiles() {
   ReportError(line, nullptr);
 }
 
-bool ObtainSearchMemory() {
-  if (!ObtainStreamBuffers()) {
-    engineHooks.showMessage("Fehler Speicher large content", "Fehler", ButtonsOk);
-    return false;
-  }
-  if (!CreateFileTable()) {
-    engineHooks.showMessage("Fehler Speicher Entries", "Fehler", ButtonsOk);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -33,6 +33,18 @@ bool ObtainStreamBuffers() {
   return true;
 }
 
+bool ObtainSearchMemory() {
+  if (!ObtainStreamBuffers()) {
+    engineHooks.showMessage("Fehler Speicher large content", "Fehler", ButtonsOk);
+    return false;
+  }
+  if (!CreateFileTable()) {
+    engineHooks.showMessage("Fehler Speicher Entries", "Fehler", ButtonsOk);
+    return false;
+  }
+  return true;
+}
+
 void ClearFileTable() {
   memset(fileTable.entries, 0,
          (static_cast<size_t>(fileTable.capacity) + SpareRecords) * sizeof(FileEntry));

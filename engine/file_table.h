@@ -73,6 +73,11 @@ extern void* (*allocateTableStorage)(size_t bytes);
 bool CreateFileTable();
 // Start-up: the four stream buffers, held until the process ends.
 bool ObtainStreamBuffers();
+// Start-up of either program: the stream buffers, then the table. On failure
+// says which through the message hook ("Fehler Speicher large content" or
+// "Fehler Speicher Entries", caption "Fehler") and returns false: the program
+// then ends without a window.
+bool ObtainSearchMemory();
 // Start of a search: every record of the storage, spares included, to zero.
 void ClearFileTable();
 // After an append: grows by GrowthStep once the first spare record is in use.
