@@ -52,6 +52,11 @@ int AddResultRow(HWND list, int32_t itemData, const char* text) {
   return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
 }
 
+void HoldResultsRedraw(bool hold) {
+  SendMessageA(resultsWindow, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+  if (!hold) InvalidateRect(resultsWindow, nullptr, TRUE);
+}
+
 bool IsMarkedRow(HWND list, int row, int32_t* fileIndex) {
   LVITEMA item = {};
   item.mask = LVIF_STATE | LVIF_PARAM;
