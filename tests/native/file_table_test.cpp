@@ -18,7 +18,7 @@ int RecordMessage(const char* text, const char* caption, unsigned) {
   lastMessage = std::string(text) + "|" + caption;
   return AnswerOk;
 }
-void* RefuseStorage(size_t) { return nullptr; }
+void* RefuseStorage(void*, size_t) { return nullptr; }
 
 class Table : public ::testing::Test {
  protected:
@@ -33,7 +33,7 @@ class Table : public ::testing::Test {
     engineHooks.showMessage = RecordMessage;
   }
   void TearDown() override {
-    allocateTableStorage = malloc;
+    resizeTableStorage = realloc;
     ResetEngineHooks();
   }
 
@@ -84,7 +84,7 @@ TEST_F(Table, AClearAfterGrowthKeepsTheCapacityAndZeroesEveryRecord) {
 TEST_F(Table, FailedGrowthWarnsStopsTheSearchAndKeepsTheOldTable) {
   for (uint32_t i = 0; i < InitialCapacity; i++) ASSERT_TRUE(Append(i + 1));
   FileEntry* before = fileTable.entries;
-  allocateTableStorage = RefuseStorage;
+  resizeTableStorage = RefuseStorage;
   EXPECT_FALSE(Append(InitialCapacity + 1));
   EXPECT_EQ(lastMessage, "Fehler Speicher Files|Fehler");
   EXPECT_EQ(searchState.running, 0);
@@ -101,7 +101,7 @@ TEST_F(Table, ScanStopsAtEveryLevelWhenTheTableCannotGrow) {
   settings = Settings{};
   CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.*");
   fileTable.count = InitialCapacity - 5;  // room for five more, then the spare
-  allocateTableStorage = RefuseStorage;
+  resizeTableStorage = RefuseStorage;
   ScanDirectory(temp.path.c_str());
   EXPECT_EQ(fileTable.count, InitialCapacity + 1);
   EXPECT_EQ(searchState.running, 0);
