@@ -6,6 +6,10 @@
 
 #include "engine/file_table.h"
 
+// Header-only: the build names the header by its full path.
+#define XXH_INLINE_ALL
+#include XXHASH_HEADER
+
 uint32_t longRunThreshold = 32;
 
 namespace {
@@ -28,40 +32,6 @@ struct Member {
   int32_t part;
   uint64_t hash;
 };
-
-constexpr uint64_t HashMultiplier = 0xFF51AFD7ED558CCDULL;
-
-uint64_t Mix(uint64_t hash, uint64_t word) {
-  hash = (hash ^ word) * HashMultiplier;
-  return hash ^ (hash >> 29);
-}
-
-// Equal blocks hash alike; unequal ones almost never do, and when they do the
-// files merely stay together for the pairwise comparison to tell apart. Four
-// lanes take turns with the words, so their multiplications overlap instead
-// of waiting for each other; they are folded together at the end.
-uint64_t HashBlock(const uint8_t* bytes, uint32_t n) {
-  constexpr int Lanes = 4;
-  uint64_t lanes[Lanes] = {0x9E3779B97F4A7C15ULL ^ n, 0xC2B2AE3D27D4EB4FULL,
-                           0x165667B19E3779F9ULL, 0x27D4EB2F165667C5ULL};
-  uint32_t k = 0;
-  for (; k + 8 * Lanes <= n; k += 8 * Lanes) {
-    for (int lane = 0; lane < Lanes; lane++) {
-      uint64_t word;
-      memcpy(&word, bytes + k + 8 * lane, 8);
-      lanes[lane] = Mix(lanes[lane], word);
-    }
-  }
-  uint64_t hash = lanes[0];
-  for (int lane = 1; lane < Lanes; lane++) hash = Mix(hash, lanes[lane]);
-  for (; k + 8 <= n; k += 8) {
-    uint64_t word;
-    memcpy(&word, bytes + k, 8);
-    hash = Mix(hash, word);
-  }
-  for (; k < n; k++) hash = (hash ^ bytes[k]) * 0x100000001B3ULL;
-  return hash ^ (hash >> 32);
-}
 
 // The pass holds no file of the run yet, and each file is closed again at
 // once, so these opens leave every later open of the pass as it would be.
@@ -127,7 +97,9 @@ bool SplitRunByContent(uint32_t first, uint32_t length, int32_t* parts) {
         parts[member.index] = UnknownPart;
         continue;
       }
-      member.hash = HashBlock(block, n);
+      // Equal blocks hash alike; unequal ones almost never do, and when they
+      // do the files merely stay together for the pairwise comparison.
+      member.hash = XXH3_64bits(block, n);
       members[readable++] = member;
     }
     live = Regroup(members, readable, parts, &nextPart);
