@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/entry_io.h"
 #include "engine/file_table.h"
+#include "engine/settings.h"
 
 // Header-only: the build names the header by its full path.
 #define XXH_INLINE_ALL
@@ -33,14 +35,19 @@ struct Member {
   uint64_t hash;
 };
 
-// The pass holds no file of the run yet, and each file is closed again at
-// once, so these opens leave every later open of the pass as it would be.
-bool ReadBlock(const FileEntry& entry, uint64_t offset, uint8_t* block, uint32_t n) {
-  FileHandle file = platform.openExclusive(entry.path);
-  if (file == InvalidFileHandle) return false;
+// The file stays open for the later rounds and for the pass, which opens every
+// file of the run next, in table order, as the split does: a second path to an
+// open file is refused just as the pass alone finds it refused. Comparing by
+// name as well, the pass opens only files of the same name and so in another
+// order; the split then holds each file only for the moment of one read.
+bool ReadBlock(FileEntry& entry, uint64_t offset, uint8_t* block, uint32_t n) {
+  if (entry.handle == InvalidFileHandle && !OpenEntry(entry)) return false;
   uint32_t count = 0;
-  bool ok = platform.readAt(file, offset, block, n, &count) && count == n;
-  platform.closeFile(file);
+  bool ok = platform.readAt(entry.handle, offset, block, n, &count) && count == n;
+  if (!ok || settings.sameName) {
+    platform.closeFile(entry.handle);
+    entry.handle = InvalidFileHandle;
+  }
   return ok;
 }
 
@@ -71,7 +78,7 @@ uint32_t Regroup(Member* members, uint32_t live, int32_t* parts, int32_t* nextPa
 }  // namespace
 
 bool SplitRunByContent(uint32_t first, uint32_t length, int32_t* parts) {
-  const FileEntry* entries = fileTable.entries + first;
+  FileEntry* entries = fileTable.entries + first;
   const uint64_t size = entries[0].size;
   Member* members = static_cast<Member*>(malloc(sizeof(Member) * length));
   uint8_t* block = static_cast<uint8_t*>(malloc(std::min<uint64_t>(LargestBlock, size) + 1));
