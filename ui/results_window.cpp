@@ -54,7 +54,10 @@ int AddResultRow(HWND list, int32_t itemData, const char* text) {
 
 void HoldResultsRedraw(bool hold) {
   SendMessageA(resultsWindow, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
-  if (!hold) InvalidateRect(resultsWindow, nullptr, TRUE);
+  // The frame too: the scroll bars were not drawn while held.
+  if (!hold)
+    RedrawWindow(resultsWindow, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 bool IsMarkedRow(HWND list, int row, int32_t* fileIndex) {
