@@ -66,8 +66,9 @@ extern FileTable fileTable;
 extern SearchState searchState;
 extern uint8_t* streamBuffers[StreamBufferCount];
 
-// Where table storage comes from; tests replace it to make growth fail.
-extern void* (*allocateTableStorage)(size_t bytes);
+// Where table storage comes from (realloc semantics); tests replace it to make
+// growth fail.
+extern void* (*resizeTableStorage)(void* block, size_t bytes);
 
 // Start-up: storage for InitialCapacity + SpareRecords records, count 0.
 bool CreateFileTable();

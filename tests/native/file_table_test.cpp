@@ -15,7 +15,7 @@
 namespace {
 
 std::string lastMessage;
-void* RefuseStorage(size_t) { return nullptr; }
+void* RefuseStorage(void*, size_t) { return nullptr; }
 
 class Table : public ::testing::Test {
  protected:
@@ -33,7 +33,7 @@ class Table : public ::testing::Test {
     };
   }
   void TearDown() override {
-    allocateTableStorage = malloc;
+    resizeTableStorage = realloc;
     ResetEngineHooks();
   }
   // Appends records the way the scan does, each followed by the growth check.
@@ -67,7 +67,7 @@ TEST_F(Table, GrowsAtTheFirstRecordPastTheCapacityKeepingContentsAndZeroingTheRe
 TEST_F(Table, FailedGrowthWarnsStopsTheSearchAndKeepsTheOldTable) {
   ASSERT_TRUE(AppendUpTo(InitialCapacity));
   FileEntry* before = fileTable.entries;
-  allocateTableStorage = RefuseStorage;
+  resizeTableStorage = RefuseStorage;
   EXPECT_FALSE(AppendUpTo(InitialCapacity + 1));
   EXPECT_EQ(lastMessage, "Fehler Speicher Files|Fehler");
   EXPECT_EQ(searchState.running, 0);
@@ -83,7 +83,7 @@ TEST_F(Table, ScanStopsAtEveryLevelWhenTheTableCannotGrow) {
   settings = Settings{};
   CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.*");
   fileTable.count = InitialCapacity - 5;  // room for five more, then the spare
-  allocateTableStorage = RefuseStorage;
+  resizeTableStorage = RefuseStorage;
   ScanDirectory(temp.path.c_str());
   EXPECT_EQ(fileTable.count, InitialCapacity + 1);
   EXPECT_EQ(searchState.running, 0);
