@@ -9,24 +9,17 @@
 #include "app/property_sheet.h"
 #include "app/settings_file.h"
 #include "engine/file_table.h"
-#include "ui/message_box.h"
 #include "ui/window_hooks.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   moduleInstance = instance;
-  fileTable.capacity = InitialCapacity;
-  if (!ObtainStreamBuffers()) {
-    ShowMessage("Fehler Speicher large content", "Fehler", MB_OK);
-    return 0;
-  }
-  if (!CreateFileTable()) {
-    ShowMessage("Fehler Speicher Entries", "Fehler", MB_OK);
-    return 0;
-  }
+  // The engine's messages go to message boxes from the start, the memory
+  // messages of start-up included.
+  InstallWindowHooks();
+  if (!ObtainSearchMemory()) return 0;
   DeriveFilePaths(instance);
   LoadSettings();
   ApplyCommandLine(commandLine);
-  InstallWindowHooks();
   // The results list is a list view of the common controls; register its class
   // before the first search creates one.
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};

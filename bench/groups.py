@@ -5,6 +5,7 @@ groups sorted. Two tools agree when these lines are equal.
 
 groups.py parvik FILE   rows of parvik-cli (Windows paths "Z:\\..." mapped to /...)
 groups.py fdupes FILE   blank-line separated blocks (fdupes, jdupes, rmlint -o fdupes)
+groups.py rdfind FILE   rdfind's results file (groups by the number of the first file)
 """
 import os
 import sys
@@ -42,11 +43,26 @@ def collect_groups(lines, path_of):
     return groups
 
 
+def rdfind_groups(lines):
+    """Lines "duptype id depth size device inode priority name"; a file and its
+    duplicates share the id, negative for the duplicates."""
+    groups = {}
+    for line in lines:
+        if line.startswith("#") or not line.strip():
+            continue
+        fields = line.split(" ", 7)
+        groups.setdefault(abs(int(fields[1])), []).append(os.path.normpath(fields[7]))
+    return [g for g in groups.values() if len(g) > 1]
+
+
 def main():
     kind, name = sys.argv[1], sys.argv[2]
     with open(name, "rb") as f:
         lines = f.read().decode("utf-8", "surrogateescape").splitlines()
-    groups = collect_groups(lines, parvik_path if kind == "parvik" else block_path)
+    if kind == "rdfind":
+        groups = rdfind_groups(lines)
+    else:
+        groups = collect_groups(lines, parvik_path if kind == "parvik" else block_path)
     canonical = sorted("\t".join(sorted(g)) for g in groups)
     out = sys.stdout.buffer
     for line in canonical:

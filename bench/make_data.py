@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the benchmark's data sets. Same seed, same bytes, on every run.
 
-make_data.py SET FOLDER [options]; SET is one of small, large, samesize, deep,
+make_data.py SET FOLDER [options]; SET is one of small, large, samesize, many, deep,
 and photos, late, identical for the 32-bit memory cases (photos and late are
 sparse: 2,000 files of 24 MB take little disk).
 """
@@ -19,9 +19,9 @@ def write(path, data):
         f.write(data)
 
 
-def small(folder, count, rng):
-    """`count` files of 1 to 64 KiB in folders of 500, a tenth of them copies
-    of others (some originals copied more than once)."""
+def small(folder, count, max_kib, rng):
+    """`count` files of 1 to `max_kib` KiB in folders of 500, a tenth of them
+    copies of others (some originals copied more than once)."""
     originals = []
     for k in range(count):
         part, group = divmod(k // 500, 20)
@@ -29,19 +29,37 @@ def small(folder, count, rng):
         if k % 10 == 9 and originals:
             data = rng.choice(originals)
         else:
-            data = rng.randbytes(rng.randint(1024, 64 * 1024))
+            data = rng.randbytes(rng.randint(1024, max_kib * 1024))
             originals.append(data)
         write(path, data)
 
 
-def large(folder, classes, low_mib, high_mib, rng):
-    """`classes` sizes of four files each: an original, exact copies and
-    near-copies whose last byte differs, so every file must be read whole."""
-    for c in range(classes):
+def many(folder, count, per_folder, rng):
+    """`count` files of 200 to 4,000 bytes, `per_folder` to a folder, a tenth
+    of them copies of others."""
+    originals = []
+    for k in range(count):
+        path = os.path.join(folder, "m%03d" % (k // per_folder // 100),
+                            "d%02d" % (k // per_folder % 100), "f%06d.bin" % k)
+        if k % 10 == 9 and originals:
+            data = rng.choice(originals)
+        else:
+            data = rng.randbytes(rng.randint(200, 4000))
+            originals.append(data)
+        write(path, data)
+
+
+def large(folder, count, low_mib, high_mib, rng):
+    """`count` files in sizes of four (the last size may have fewer): an
+    original, exact copies and near-copies whose last byte differs, so every
+    file must be read whole."""
+    for c in range((count + 3) // 4):
         size = rng.randint(low_mib * MiB, high_mib * MiB)
         # Even classes: two copies and one near-copy; odd: one copy, two near.
-        lastbyte_flips = [0, 0, 0, 1] if c % 2 == 0 else [0, 0, 1, 2]
-        paths = [os.path.join(folder, "c%02d" % c, "v%d.bin" % v) for v in range(4)]
+        lastbyte_flips = [0, 0, 0, 1] if c % 2 == 0 else [0, 1, 0, 2]
+        lastbyte_flips = lastbyte_flips[:min(4, count - 4 * c)]
+        paths = [os.path.join(folder, "c%02d" % c, "v%d.bin" % v)
+                 for v in range(len(lastbyte_flips))]
         os.makedirs(os.path.dirname(paths[0]), exist_ok=True)
         files = [open(p, "wb") for p in paths]
         left = size
@@ -138,12 +156,15 @@ def main():
     parser.add_argument("--low-mib", type=int, default=50)
     parser.add_argument("--high-mib", type=int, default=300)
     parser.add_argument("--depth", type=int, default=50)
+    parser.add_argument("--max-kib", type=int, default=16, help="largest file of the small set")
     args = parser.parse_args()
     rng = random.Random(20240601)
     if args.set == "small":
-        small(args.folder, args.count or 50000, rng)
+        small(args.folder, args.count or 20000, args.max_kib, rng)
+    elif args.set == "many":
+        many(args.folder, args.count or 300000, 30, rng)
     elif args.set == "large":
-        large(args.folder, (args.count or 40) // 4, args.low_mib, args.high_mib, rng)
+        large(args.folder, args.count or 10, args.low_mib, args.high_mib, rng)
     elif args.set == "samesize":
         samesize(args.folder, args.count or 2000, args.size or MiB, rng)
     elif args.set == "deep":

@@ -5,7 +5,7 @@ import json
 import os
 import sys
 
-PEERS = ["jdupes", "fdupes", "rmlint"]
+PEERS = ["jdupes", "fdupes", "rmlint", "rdfind"]
 TOOLS = ["parvik-cli"] + PEERS
 
 
@@ -60,7 +60,7 @@ def wine_table(results):
             ("Wine start alone (--help)", "wine.start")]
     native, _ = groups(results, "wine.native")
     exe, files = groups(results, "wine.exe")
-    out = ["### Windows build under Wine (small set, one part)", "",
+    out = ["### Windows build under Wine (small set)", "",
            "| run | median wall s | peak RSS MiB | read MiB |", "|---|---:|---:|---:|"]
     for title, label in rows:
         out.append("| %s | %.3f | %.1f | %.1f |" % (
@@ -68,6 +68,16 @@ def wine_table(results):
             mib(int(read(results, label + ".rchar")))))
     out += ["", "Groups of the Wine run equal the native run's: %s (%d groups, %d files)." % (
         "yes" if native == exe else "NO", len(exe), files)]
+    runs = [line.split() for line in read(results, "window.runs", "").split("\n") if "ms," in line]
+    if runs:
+        ms = sorted(float(r[0]) for r in runs)
+        out += ["", "The window (Parvik.exe under the same Wine, Start clicked from outside until "
+                "the button reads Start again), %d runs: median %.3f s, %.2f× the console "
+                "build; rows %s; peak working set %s KiB." % (
+                    len(ms), ms[len(ms) // 2] / 1000,
+                    ms[len(ms) // 2] / 1000 / times["parvik-cli.exe (Wine)"],
+                    "/".join(sorted(set(r[2] for r in runs))),
+                    "/".join(r[5] for r in runs))]
     return out
 
 
@@ -79,7 +89,7 @@ def memory_table(results):
            "without large-address-awareness has." % kind, "",
            "| case | run | exit | peak RSS MiB | groups | messages on stderr |",
            "|---|---|---:|---:|---:|---|"]
-    for case in ["photos", "identical", "late"]:
+    for case in ["photos", "identical", "late", "million"]:
         for title, label in [("Wine", "w32." + case), ("native", "native." + case),
                              ("native, 2 GiB", "limited." + case)]:
             if read(results, label + ".rss") is None:
@@ -96,7 +106,7 @@ def memory_table(results):
 def main():
     results = sys.argv[1]
     lines = []
-    for name in ["small", "large", "samesize", "deep"]:
+    for name in ["small", "large", "samesize", "many", "deep"]:
         if os.path.exists(os.path.join(results, name + ".json")):
             lines += set_table(results, name) + [""]
     if os.path.exists(os.path.join(results, "wine.json")):

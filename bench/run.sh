@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Times parvik-cli against jdupes, fdupes and rmlint on generated data, checks
-# that all four find the same groups, and runs the Windows build under Wine.
+# Times parvik-cli against jdupes, fdupes, rmlint and rdfind on generated data,
+# checks that all five find the same groups, and runs the Windows build (the
+# console build and the window) under Wine.
 # Installs nothing; not part of CI. See bench/README.md.
 #
 #   bench/run.sh [options] [DATA_FOLDER]      (default /tmp/parvik-bench)
 #     --quick             small data sets, for trying the script out
-#     --large-mib LO-HI   file sizes of the large set in MiB (default 50-300)
+#     --large-mib LO-HI   file sizes of the large set in MiB (default 64-200)
 #     --runs N            timed runs per tool and set (default 5; large: 3)
-#     --sets "A B ..."    of small large samesize deep (default all four)
+#     --sets "A B ..."    of small large samesize many deep (default the first four)
 #     --no-wine           skip the Windows build and its runs
+#     --no-memory-cases   skip the 32-bit memory cases (photos, identical, late)
+#     --scale             also 1,000,000 files (4 GiB of disk) in a 2 GiB address space
 #     --keep              keep the generated data (it is deleted otherwise)
 set -euo pipefail
 
@@ -17,18 +20,20 @@ BENCH="$ROOT/bench"
 BUILD="$ROOT/build/bench"
 RESULTS="$BUILD/results"
 DATA=/tmp/parvik-bench
-QUICK=0 KEEP=0 WINE_RUNS=1 RUNS=5 LARGE_LO=50 LARGE_HI=300
-SETS="small large samesize deep"
+QUICK=0 KEEP=0 WINE_RUNS=1 MEMORY_CASES=1 SCALE=0 RUNS=5 LARGE_LO=64 LARGE_HI=200
+SETS="small large samesize many"
 
 while [ $# -gt 0 ]; do
   case "$1" in
     --quick) QUICK=1 ;;
     --keep) KEEP=1 ;;
     --no-wine) WINE_RUNS=0 ;;
+    --no-memory-cases) MEMORY_CASES=0 ;;
+    --scale) SCALE=1 ;;
     --runs) RUNS=$2; shift ;;
     --sets) SETS=$2; shift ;;
     --large-mib) LARGE_LO=${2%-*}; LARGE_HI=${2#*-}; shift ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
     -*) echo "run.sh: unknown option $1" >&2; exit 2 ;;
     *) DATA=$1 ;;
   esac
@@ -38,12 +43,13 @@ DATA=$(realpath -m "$DATA")
 
 # Sizes: the full run stays well under 30 minutes on two cores.
 if [ $QUICK = 1 ]; then
-  SMALL_COUNT=5000 LARGE_COUNT=8 LARGE_LO=5 LARGE_HI=20 SAME_COUNT=300 DEEP_CHAINS=40
-  WINE_SMALL_PART=part0 PHOTO_COUNT=200 IDENTICAL_COUNT=6 RUNS=2
+  SMALL_COUNT=5000 LARGE_COUNT=6 LARGE_LO=5 LARGE_HI=20 SAME_COUNT=300 MANY_COUNT=20000
+  DEEP_CHAINS=40 PHOTO_COUNT=200 IDENTICAL_COUNT=6 RUNS=2
 else
-  SMALL_COUNT=50000 LARGE_COUNT=40 SAME_COUNT=2000 DEEP_CHAINS=200
-  WINE_SMALL_PART=part0 PHOTO_COUNT=2000 IDENTICAL_COUNT=30
+  SMALL_COUNT=20000 LARGE_COUNT=10 SAME_COUNT=1510 MANY_COUNT=300000 DEEP_CHAINS=200
+  PHOTO_COUNT=2000 IDENTICAL_COUNT=30
 fi
+SAME_SIZE=524288
 
 die() { echo "run.sh: $*" >&2; exit 1; }
 need() { command -v "$1" >/dev/null || die "$1 is missing (Debian package: $2)"; }
@@ -53,15 +59,18 @@ need python3 python3
 need jdupes jdupes
 need fdupes fdupes
 need rmlint rmlint
+need rdfind rdfind
 need hyperfine hyperfine
 [ -x /usr/bin/time ] || die "/usr/bin/time is missing (Debian package: time)"
 if [ $WINE_RUNS = 1 ]; then
   need wine wine
   need i686-w64-mingw32-g++ g++-mingw-w64-i686
+  need xvfb-run xvfb
 fi
 
 # Disk: the large set is the big one; about (LO+HI)/2 MiB per file.
-need_mib=$(( LARGE_COUNT * (LARGE_LO + LARGE_HI) / 2 + SMALL_COUNT * 33 / 1024 + SAME_COUNT + 3000 ))
+need_mib=$(( LARGE_COUNT * (LARGE_LO + LARGE_HI) / 2 + SMALL_COUNT * 12 / 1024 + SAME_COUNT / 2
+             + MANY_COUNT * 4 / 1024 + 3000 ))
 mkdir -p "$DATA"
 avail_mib=$(( $(df -Pk "$DATA" | awk 'NR==2 {print $4}') / 1024 ))
 [ "$avail_mib" -gt "$need_mib" ] ||
@@ -74,7 +83,8 @@ CLI="$BUILD/parvik-cli"
 if [ $WINE_RUNS = 1 ]; then
   cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_BUILD_TYPE=Release -DPARVIK_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
-  cmake --build "$BUILD/win32" --target parvik-cli -j2 >/dev/null
+  cmake --build "$BUILD/win32" --target parvik-cli Parvik -j2 >/dev/null
+  CXX_WIN=i686-w64-mingw32-g++
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   # Prefixes of our own, so stopping their server touches nobody else's.
   export WINEPREFIX="$BUILD/wine32" WINEARCH=win32
@@ -86,10 +96,16 @@ if [ $WINE_RUNS = 1 ]; then
     [ -x /usr/lib/wine/wine64 ] || die "wine64 is missing (Debian package: wine64)"
     cmake -S "$ROOT" -B "$BUILD/win64" -DCMAKE_BUILD_TYPE=Release -DPARVIK_TESTS=OFF \
       -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-    cmake --build "$BUILD/win64" --target parvik-cli -j2 >/dev/null
+    cmake --build "$BUILD/win64" --target parvik-cli Parvik -j2 >/dev/null
     export WINEPREFIX="$BUILD/wine64" WINEARCH=win64
     WINE=/usr/lib/wine/wine64 EXE="$BUILD/win64/parvik-cli.exe" WINE_KIND="64-bit (x86-64)"
+    CXX_WIN=x86_64-w64-mingw32-g++
   fi
+  GUI="$(dirname "$EXE")/Parvik.exe"
+  # Drives the window from outside: start, click, wait for the rows.
+  "$CXX_WIN" -O2 -static -o "$(dirname "$EXE")/window_run.exe" "$BENCH/window_run.cpp" \
+    -lcomctl32 -lpsapi
+  DRIVER="$(dirname "$EXE")/window_run.exe"
 fi
 
 # Wine's drive Z: is the Unix root. (hyperfine -N splits its commands like a
@@ -99,12 +115,13 @@ windows_path() { echo "Z:${1//\//\\}"; }
 rm -rf "$RESULTS"
 mkdir -p "$RESULTS"
 
-make_set() {  # name, generator arguments...
-  local name=$1; shift
+make_set() {  # name, [generator,] generator arguments...
+  local name=$1 kind=$1; shift
+  case ${1:-} in -*|"") ;; *) kind=$1; shift ;; esac
   [ -e "$DATA/$name/.complete" ] && return
   echo "== writing data set $name"
   rm -rf "${DATA:?}/$name"
-  python3 "$BENCH/make_data.py" "$name" "$DATA/$name" "$@"
+  python3 "$BENCH/make_data.py" "$kind" "$DATA/$name" "$@"
   touch "$DATA/$name/.complete"
 }
 
@@ -142,12 +159,13 @@ warm_cache() {  # every file of a folder into the page cache
 
 compare_set() {  # set, directory, runs, warm-up runs
   local set=$1 dir=$2 runs=$3 warmup=$4
-  local -a names=(parvik-cli jdupes fdupes rmlint)
+  local -a names=(parvik-cli jdupes fdupes rmlint rdfind)
   local -a commands=(
     "$CLI $dir"
     "jdupes -r -q $dir"
     "fdupes -r -n -q $dir"
     "rmlint -T df --algorithm=paranoid --hidden -o fdupes $dir"
+    "rdfind -makeresultsfile true -outputname $RESULTS/$set.rdfind.results $dir"
   )
   echo "== $set: timing (hyperfine, warm cache, $runs runs each)"
   warm_cache "$dir"
@@ -159,7 +177,13 @@ compare_set() {  # set, directory, runs, warm-up runs
   for k in "${!names[@]}"; do
     # shellcheck disable=SC2086  # the command strings hold no spaces but separators
     measure "$set.${names[$k]}" ${commands[$k]}
-    canonical "$set.${names[$k]}" "$([ $k = 0 ] && echo parvik || echo fdupes)"
+    local format=fdupes
+    [ "${names[$k]}" = parvik-cli ] && format=parvik
+    if [ "${names[$k]}" = rdfind ]; then
+      format=rdfind
+      cp "$RESULTS/$set.rdfind.results" "$RESULTS/$set.rdfind.out"
+    fi
+    canonical "$set.${names[$k]}" $format
   done
 }
 
@@ -173,8 +197,9 @@ for set in $SETS; do
       make_set large --count "$LARGE_COUNT" --low-mib "$LARGE_LO" --high-mib "$LARGE_HI"
       compare_set large "$DATA/large" "$LONG_RUNS" 0 ;;
     samesize)
-      make_set samesize --count "$SAME_COUNT"
+      make_set samesize --count "$SAME_COUNT" --size "$SAME_SIZE"
       compare_set samesize "$DATA/samesize" "$LONG_RUNS" 0 ;;
+    many) make_set many --count "$MANY_COUNT"; compare_set many "$DATA/many" "$LONG_RUNS" 0 ;;
     deep) make_set deep --count "$DEEP_CHAINS"; compare_set deep "$DATA/deep" "$RUNS" 1 ;;
     *) die "unknown set $set" ;;
   esac
@@ -188,7 +213,7 @@ if [ $WINE_RUNS = 1 ]; then
   trap 'wineserver -k 2>/dev/null || true' EXIT
   echo "$WINE_KIND" >"$RESULTS/wine.kind"
   make_set small --count "$SMALL_COUNT"
-  part="$DATA/small/$WINE_SMALL_PART"
+  part="$DATA/small"
   echo "== Wine: parvik-cli.exe, $WINE_KIND, beside the native build on $part"
   hyperfine -N --warmup 1 --runs "$RUNS" --export-json "$RESULTS/wine.json" \
     -n "parvik-cli (native)" "$CLI $part" \
@@ -200,9 +225,24 @@ if [ $WINE_RUNS = 1 ]; then
   canonical wine.exe parvik
   measure wine.start "$WINE" "$EXE" --help
 
+  # The window needs a display; Xvfb without a window manager, and Wine told
+  # not to wait for one. Its desktop process belongs to this display, so the
+  # server starts and ends with it.
+  echo "== Wine: the window (Parvik.exe) on $part"
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  wineserver -k 2>/dev/null || true
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    for run in $(seq "$1"); do "$2" "$3" "$4" "$5"; done
+    wineserver -k' - "$RUNS" "$WINE" "$DRIVER" "$(windows_path "$GUI")" "$(windows_path "$part")" \
+    >"$RESULTS/window.runs" 2>"$RESULTS/window.err" || true
+  wineserver -p
+
   # The two cases of a 32-bit process: many files of one size that differ
   # (sparse, like raw photos: their own first 64 KiB each, then a hole) and
   # identical large files with real content.
+fi
+
+if [ $WINE_RUNS = 1 ] && [ $MEMORY_CASES = 1 ]; then
   echo "== 32-bit memory cases"
   make_set photos --count "$PHOTO_COUNT"
   make_set identical --count "$IDENTICAL_COUNT"
@@ -221,6 +261,16 @@ if [ $WINE_RUNS = 1 ]; then
     measure "limited.$set" bash -c 'ulimit -v 2097152 && exec "$@"' - "$CLI" "$DATA/$set"
     canonical "limited.$set" parvik
   done
+fi
+
+if [ $WINE_RUNS = 1 ] && [ $SCALE = 1 ]; then
+  # Gathered, sorted and grouped: a tenth of the files are copies.
+  echo "== 1,000,000 files"
+  make_set million many --count 1000000
+  measure limited.million bash -c 'ulimit -v 2097152 && exec "$@"' - "$CLI" "$DATA/million"
+  canonical limited.million parvik
+  measure w32.million "$WINE" "$EXE" "$(windows_path "$DATA/million")"
+  canonical w32.million parvik
 fi
 
 python3 "$BENCH/report.py" "$RESULTS" | tee "$RESULTS/report.md"

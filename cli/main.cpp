@@ -107,18 +107,6 @@ void ReportSkippedFiles() {
   ReportError(line, nullptr);
 }
 
-bool ObtainSearchMemory() {
-  if (!ObtainStreamBuffers()) {
-    engineHooks.showMessage("Fehler Speicher large content", "Fehler", ButtonsOk);
-    return false;
-  }
-  if (!CreateFileTable()) {
-    engineHooks.showMessage("Fehler Speicher Entries", "Fehler", ButtonsOk);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -139,6 +127,9 @@ int main(int argc, char** argv) {
   }
 
   InstallConsoleHooks(IsTerminal(stderr));
+  // Wine's C runtime leaves a redirected stdout unbuffered and asks the
+  // server about the console for every byte; one buffer makes it a few writes.
+  if (!IsTerminal(stdout)) setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
   if (!ObtainSearchMemory()) return ExitFailure;
 
   CopyText(settings.currentFilter, sizeof settings.currentFilter, options.filter);

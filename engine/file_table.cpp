@@ -10,18 +10,20 @@ FileTable fileTable;
 SearchState searchState;
 uint8_t* streamBuffers[StreamBufferCount];
 
-void* (*allocateTableStorage)(size_t bytes) = malloc;
+void* (*resizeTableStorage)(void* block, size_t bytes) = realloc;
 
-static FileEntry* AllocateRecords(uint32_t capacity) {
-  size_t records = static_cast<size_t>(capacity) + SpareRecords;
-  if (records > SIZE_MAX / sizeof(FileEntry)) return nullptr;
-  return static_cast<FileEntry*>(allocateTableStorage(records * sizeof(FileEntry)));
+// Resizing in place (large blocks are remapped, not copied, where the system
+// can) means a growing table is never held twice.
+static FileEntry* ResizeRecords(FileEntry* records, uint32_t capacity) {
+  size_t count = static_cast<size_t>(capacity) + SpareRecords;
+  if (count > SIZE_MAX / sizeof(FileEntry)) return nullptr;
+  return static_cast<FileEntry*>(resizeTableStorage(records, count * sizeof(FileEntry)));
 }
 
 bool CreateFileTable() {
   fileTable.capacity = InitialCapacity;
   fileTable.count = 0;
-  fileTable.entries = AllocateRecords(fileTable.capacity);
+  fileTable.entries = ResizeRecords(nullptr, fileTable.capacity);
   return fileTable.entries != nullptr;
 }
 
@@ -29,6 +31,18 @@ bool ObtainStreamBuffers() {
   for (uint8_t*& buffer : streamBuffers) {
     buffer = static_cast<uint8_t*>(malloc(StreamBufferSize));
     if (!buffer) return false;
+  }
+  return true;
+}
+
+bool ObtainSearchMemory() {
+  if (!ObtainStreamBuffers()) {
+    engineHooks.showMessage("Fehler Speicher large content", "Fehler", ButtonsOk);
+    return false;
+  }
+  if (!CreateFileTable()) {
+    engineHooks.showMessage("Fehler Speicher Entries", "Fehler", ButtonsOk);
+    return false;
   }
   return true;
 }
@@ -42,7 +56,7 @@ bool GrowFileTableIfNeeded() {
   if (fileTable.count <= fileTable.capacity) return true;
   uint32_t oldCapacity = fileTable.capacity;
   FileEntry* grown = oldCapacity <= UINT32_MAX - GrowthStep - SpareRecords
-                         ? AllocateRecords(oldCapacity + GrowthStep)
+                         ? ResizeRecords(fileTable.entries, oldCapacity + GrowthStep)
                          : nullptr;
   if (!grown) {
     // The old storage, capacity and records stay, so the run can still sort
@@ -52,9 +66,7 @@ bool GrowFileTableIfNeeded() {
     return false;
   }
   size_t oldRecords = static_cast<size_t>(oldCapacity) + SpareRecords;
-  memcpy(grown, fileTable.entries, oldRecords * sizeof(FileEntry));
   memset(grown + oldRecords, 0, static_cast<size_t>(GrowthStep) * sizeof(FileEntry));
-  free(fileTable.entries);
   fileTable.entries = grown;
   fileTable.capacity = oldCapacity + GrowthStep;
   return true;

@@ -66,13 +66,19 @@ extern FileTable fileTable;
 extern SearchState searchState;
 extern uint8_t* streamBuffers[StreamBufferCount];
 
-// Where table storage comes from; tests replace it to make growth fail.
-extern void* (*allocateTableStorage)(size_t bytes);
+// Where table storage comes from (realloc semantics); tests replace it to make
+// growth fail.
+extern void* (*resizeTableStorage)(void* block, size_t bytes);
 
 // Start-up: storage for InitialCapacity + SpareRecords records, count 0.
 bool CreateFileTable();
 // Start-up: the four stream buffers, held until the process ends.
 bool ObtainStreamBuffers();
+// Start-up of either program: the stream buffers, then the table. On failure
+// says which through the message hook ("Fehler Speicher large content" or
+// "Fehler Speicher Entries", caption "Fehler") and returns false: the program
+// then ends without a window.
+bool ObtainSearchMemory();
 // Start of a search: every record of the storage, spares included, to zero.
 void ClearFileTable();
 // After an append: grows by GrowthStep once the first spare record is in use.

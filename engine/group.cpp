@@ -19,10 +19,6 @@ int64_t lastRefreshSecond = 0;
 
 enum class OuterStep { Finished, Unopenable, EndPass };
 
-int Compare(uint32_t i, uint32_t j) {
-  return KnownToDiffer(i, j) ? CompareKnownDifferent(static_cast<int32_t>(i), static_cast<int32_t>(j))
-                             : CompareFiles(static_cast<int32_t>(i), static_cast<int32_t>(j));
-}
 
 void RefreshProgress(uint32_t index) {
   searchState.nowTime = platform.clockSeconds();
@@ -39,8 +35,8 @@ void RefreshProgress(uint32_t index) {
   lastRefreshSecond = searchState.nowTime;
 }
 
-// Opens the outer entry and brings its cache up to the first PrefixSize bytes.
-// False with *step set when the entry takes no part or the pass must end.
+// Opens the outer entry and gives it a cache. False with *step set when the
+// entry takes no part or the pass must end.
 bool PrepareOuter(FileEntry& outer, OuterStep* step) {
   if (outer.handle == InvalidFileHandle && !OpenEntry(outer)) {
     *step = OuterStep::Unopenable;
@@ -51,6 +47,13 @@ bool PrepareOuter(FileEntry& outer, OuterStep* step) {
     *step = OuterStep::EndPass;
     return false;
   }
+  return true;
+}
+
+// Brings the outer cache up to the first PrefixSize bytes. Only the first
+// comparison that reads needs them: against files known to differ, the outer
+// file is never read. False when it cannot be read as scanned.
+bool ReadOuterPrefix(FileEntry& outer) {
   if (outer.cachedBytes < PrefixSize) {
     uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(PrefixSize, ComparedLength(outer)));
     outer.overlapped.offset = 0;
@@ -60,12 +63,20 @@ bool PrepareOuter(FileEntry& outer, OuterStep* step) {
     if (failed) {
       // A file that cannot be read as scanned would compare garbage.
       SettleUnreadable(outer);
-      *step = OuterStep::Finished;
       return false;
     }
   }
   outer.overlapped.offset = outer.cachedBytes;
   return true;
+}
+
+// 1 equal, 0 not, -1 the pass must end, 2 the outer file cannot be read.
+int Compare(uint32_t i, uint32_t j, bool* prefixRead) {
+  if (KnownToDiffer(i, j))
+    return CompareKnownDifferent(static_cast<int32_t>(i), static_cast<int32_t>(j));
+  if (!*prefixRead && !ReadOuterPrefix(fileTable.entries[i])) return 2;
+  *prefixRead = true;
+  return CompareFiles(static_cast<int32_t>(i), static_cast<int32_t>(j));
 }
 
 // Compares entry i with every later, unsettled entry of its size.
@@ -75,11 +86,13 @@ OuterStep GroupLaterEntries(uint32_t i) {
   OuterStep step = OuterStep::Finished;
   if (!PrepareOuter(outer, &step)) return step;
   bool startedGroup = false;
+  bool prefixRead = false;
   for (uint32_t j = i + 1; j < fileTable.count; j++) {
     if (entries[j].done) continue;
     if (ComparedLength(entries[j]) != ComparedLength(outer)) break;
-    int result = Compare(i, j);
+    int result = Compare(i, j, &prefixRead);
     if (result < 0) return OuterStep::EndPass;
+    if (result == 2) break;
     if (result == 1) {
       entries[j].groupId = static_cast<int32_t>(i + 1);
       outer.groupId = static_cast<int32_t>(i + 1);

@@ -6,6 +6,11 @@
 
 #include "engine/entry_io.h"
 #include "engine/file_table.h"
+#include "engine/settings.h"
+
+// Header-only: the build names the header by its full path.
+#define XXH_INLINE_ALL
+#include XXHASH_HEADER
 
 uint32_t longRunThreshold = 32;
 
@@ -30,48 +35,24 @@ struct Member {
   uint64_t hash;
 };
 
-constexpr uint64_t HashMultiplier = 0xFF51AFD7ED558CCDULL;
-
-uint64_t Mix(uint64_t hash, uint64_t word) {
-  hash = (hash ^ word) * HashMultiplier;
-  return hash ^ (hash >> 29);
-}
-
-// Equal blocks hash alike; unequal ones almost never do, and when they do the
-// files merely stay together for the pairwise comparison to tell apart. Four
-// lanes take turns with the words, so their multiplications overlap instead
-// of waiting for each other; they are folded together at the end.
-uint64_t HashBlock(const uint8_t* bytes, uint32_t n) {
-  constexpr int Lanes = 4;
-  uint64_t lanes[Lanes] = {0x9E3779B97F4A7C15ULL ^ n, 0xC2B2AE3D27D4EB4FULL,
-                           0x165667B19E3779F9ULL, 0x27D4EB2F165667C5ULL};
-  uint32_t k = 0;
-  for (; k + 8 * Lanes <= n; k += 8 * Lanes) {
-    for (int lane = 0; lane < Lanes; lane++) {
-      uint64_t word;
-      memcpy(&word, bytes + k + 8 * lane, 8);
-      lanes[lane] = Mix(lanes[lane], word);
-    }
+// The file stays open for the later rounds and for the pass, which opens every
+// file of the run next, in table order, as the split does: a second path to an
+// open file is refused just as the pass alone finds it refused. Comparing by
+// name as well, the pass opens only files of the same name and so in another
+// order; the split then holds each file only for the moment of one read.
+bool ReadBlock(FileEntry& entry, uint64_t offset, uint8_t* block, uint32_t n) {
+  // A plain open: a file the split cannot open or read is left to the pass,
+  // which settles it in its own order.
+  if (entry.handle == InvalidFileHandle) {
+    entry.handle = platform.openExclusive(entry.path);
+    if (entry.handle == InvalidFileHandle) return false;
   }
-  uint64_t hash = lanes[0];
-  for (int lane = 1; lane < Lanes; lane++) hash = Mix(hash, lanes[lane]);
-  for (; k + 8 <= n; k += 8) {
-    uint64_t word;
-    memcpy(&word, bytes + k, 8);
-    hash = Mix(hash, word);
-  }
-  for (; k < n; k++) hash = (hash ^ bytes[k]) * 0x100000001B3ULL;
-  return hash ^ (hash >> 32);
-}
-
-// The pass holds no file of the run yet, and each file is closed again at
-// once, so these opens leave every later open of the pass as it would be.
-bool ReadBlock(const FileEntry& entry, uint64_t offset, uint8_t* block, uint32_t n) {
-  FileHandle file = platform.openExclusive(entry.path);
-  if (file == InvalidFileHandle) return false;
   uint32_t count = 0;
-  bool ok = ReadComparedBytes(file, entry, offset, block, n, &count) && count == n;
-  platform.closeFile(file);
+  bool ok = ReadComparedBytes(entry.handle, entry, offset, block, n, &count) && count == n;
+  if (!ok || settings.sameName) {
+    platform.closeFile(entry.handle);
+    entry.handle = InvalidFileHandle;
+  }
   return ok;
 }
 
@@ -102,7 +83,7 @@ uint32_t Regroup(Member* members, uint32_t live, int32_t* parts, int32_t* nextPa
 }  // namespace
 
 bool SplitRunByContent(uint32_t first, uint32_t length, int32_t* parts) {
-  const FileEntry* entries = fileTable.entries + first;
+  FileEntry* entries = fileTable.entries + first;
   const uint64_t size = ComparedLength(entries[0]);
   Member* members = static_cast<Member*>(malloc(sizeof(Member) * length));
   uint8_t* block = static_cast<uint8_t*>(malloc(std::min<uint64_t>(LargestBlock, size) + 1));
@@ -128,7 +109,9 @@ bool SplitRunByContent(uint32_t first, uint32_t length, int32_t* parts) {
         parts[member.index] = UnknownPart;
         continue;
       }
-      member.hash = HashBlock(block, n);
+      // Equal blocks hash alike; unequal ones almost never do, and when they
+      // do the files merely stay together for the pairwise comparison.
+      member.hash = XXH3_64bits(block, n);
       members[readable++] = member;
     }
     live = Regroup(members, readable, parts, &nextPart);

@@ -29,7 +29,7 @@ void ForgetSplitRun();
 
 // Fills parts[k] for the entries first + k, k < length, all of one size and
 // none of them open: equal part numbers for files whose blocks all hashed
-// alike, UnknownPart for files it could not read. Each file is opened only for
-// the moment of one read. False when there is no memory for the split (the
-// run is then compared pairwise).
+// alike, UnknownPart for files it could not read. Each file it could read stays
+// open for the pass. False when there is no memory for the split (the run is
+// then compared pairwise).
 bool SplitRunByContent(uint32_t first, uint32_t length, int32_t* parts);

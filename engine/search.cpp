@@ -13,7 +13,7 @@ static void AddTimingRow(RowSink addRow, const char* format) {
   addRow(TextRow, row);
 }
 
-void RunSearchSteps(int folderCount, FolderSource folderAt, RowSink addRow) {
+void FindDuplicateGroups(int folderCount, FolderSource folderAt, RowSink addRow) {
   ClearFileTable();
   searchState.skippedFiles = 0;
   addRow(TextRow, "---");
@@ -31,6 +31,14 @@ void RunSearchSteps(int folderCount, FolderSource folderAt, RowSink addRow) {
   AddTimingRow(addRow, "qsort:%d sec");
   addRow(TextRow, "---");
   FindDuplicates();
+}
+
+void AddGroupRows(RowSink addRow) {
   ListDuplicateGroups(addRow);
   AddTimingRow(addRow, "end:%d sec");
+}
+
+void RunSearchSteps(int folderCount, FolderSource folderAt, RowSink addRow) {
+  FindDuplicateGroups(folderCount, folderAt, addRow);
+  AddGroupRows(addRow);
 }

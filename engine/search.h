@@ -10,3 +10,9 @@ using FolderSource = void (*)(int index, char* folder);
 // With folderCount < 1 scans settings.currentPath; otherwise copies each
 // source folder into settings.currentPath in turn and scans it there.
 void RunSearchSteps(int folderCount, FolderSource folderAt, RowSink addRow);
+
+// RunSearchSteps in its two halves, for a front end that shows the group rows
+// differently: up to the end of the grouping pass, then the group rows and the
+// closing "end:" row.
+void FindDuplicateGroups(int folderCount, FolderSource folderAt, RowSink addRow);
+void AddGroupRows(RowSink addRow);

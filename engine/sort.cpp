@@ -25,9 +25,10 @@ static int32_t Partition(int32_t lo, int32_t hi) {
   return i;
 }
 
-// True when the compared lengths of entries[lo..hi] never descend. Partitioning such a
-// range moves nothing (the pivot is its largest and every scan stops at
-// it), so the whole sort would leave it as it stands, one record per pass.
+// True when the compared lengths of entries[lo..hi], the key the partition
+// sorts by, never descend. Partitioning such a range moves nothing (the pivot
+// is its largest length and every scan stops at it), so the whole sort would
+// leave it as it stands, one record per pass.
 static bool AlreadyOrdered(int32_t lo, int32_t hi) {
   const FileEntry* entries = fileTable.entries;
   for (int32_t k = lo; k < hi; k++)

@@ -6,7 +6,8 @@ set -euo pipefail
 # wine64 and the x86-64 compiler: where the kernel cannot run 32-bit x86 code,
 # the Windows tests run on a 64-bit build of the same sources.
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-i686-posix
-          g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth fp-utils zip unzip)
+          g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth fp-utils zip unzip
+          libxxhash-dev)
 
 installed() { [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]; }
 

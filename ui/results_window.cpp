@@ -54,6 +54,14 @@ int AddResultRow(HWND list, int32_t itemData, const char* text) {
   return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
 }
 
+void HoldResultsRedraw(bool hold) {
+  SendMessageA(resultsWindow, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+  // The frame too: the scroll bars were not drawn while held.
+  if (!hold)
+    RedrawWindow(resultsWindow, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 bool IsMarkedRow(HWND list, int row, int32_t* fileIndex) {
   LVITEMA item = {};
   item.mask = LVIF_STATE | LVIF_PARAM;

@@ -82,7 +82,10 @@ void RunOnce(HWND page) {
   PrepareResultsWindow(page);
   folderList = GetDlgItem(page, IDC_FOLDERS);
   int folders = static_cast<int>(SendMessageA(folderList, LB_GETCOUNT, 0, 0));
-  RunSearchSteps(folders, ReadListedFolder, AddRowToResults);
+  FindDuplicateGroups(folders, ReadListedFolder, AddRowToResults);
+  HoldResultsRedraw(true);
+  AddGroupRows(AddRowToResults);
+  HoldResultsRedraw(false);
   if (settings.logFile) WriteResultLog(logPath);
   ShowTotals(page);
 }

@@ -150,7 +150,7 @@ TEST_F(Scan, TheTableGrowsAtTheFirstSpareRecordAndAFailedGrowthWarnsAndKeepsTheO
     Restart();
     FileEntry* before = fileTable.entries;
     uint32_t capacity = fileTable.capacity;
-    if (refuse) allocateTableStorage = [](size_t) -> void* { return nullptr; };
+    if (refuse) resizeTableStorage = [](void*, size_t) -> void* { return nullptr; };
     fileTable.count = capacity - 5;
     ScanDirectory(temp.path.c_str());
     EXPECT_EQ(fileTable.count, refuse ? capacity + 1 : capacity + 8);

@@ -100,7 +100,7 @@ void EngineTest::TearDown() {
   DrainCachePool();
   platform = systemPlatform;
   ResetEngineHooks();
-  allocateTableStorage = malloc;
+  resizeTableStorage = realloc;
   longRunThreshold = 32;
   settings = Settings{};
 }
