@@ -1,0 +1,60 @@
+// What the Windows program decides without a window: numbered names for taken
+// ones, the run's stamp and log header, and the path a search run takes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "actions/marked_names.h"
+#include "ui/path_check.h"
+
+TEST(MarkedNames, NumberedNamesRunFromThePlainNameToTheNumberedOnesThatFit) {
+  const std::string a255(255, 'a');
+  const struct {
+    std::string stem, ext;
+    int number;
+    std::string expected;  // "": longer than 259 characters
+  } cases[] = {{"d:\\b\\Bild", ".jpg", 1, "d:\\b\\Bild.jpg"}, {"d:\\b\\Bild", ".jpg", 2, "d:\\b\\Bild (2).jpg"},
+               {"run", "", 999, "run (999)"}, {a255, ".jpg", 1, a255 + ".jpg"}, {a255 + "a", ".jpg", 1, ""},
+               {a255, "", 9, a255 + " (9)"}, {a255, "", 10, ""}, {"x", ".y", 0, "x.y"}};
+  for (const auto& c : cases) {
+    char path[MaxPath] = "";
+    EXPECT_EQ(NumberedPath(path, c.stem.c_str(), c.ext.c_str(), c.number), !c.expected.empty()) << c.number;
+    if (!c.expected.empty()) EXPECT_EQ(path, c.expected);
+  }
+}
+
+TEST(MarkedNames, StampsAndLogHeadersShowTheRunsLocalTimeZeroPadded) {
+  const struct {
+    CalendarTime time;
+    const char *stamp, *header;
+  } cases[] = {{{2026, 1, 2, 3, 4, 5}, "02012026-030405", "Parvik 2.3, 02.01.2026  03:04:05"},
+               {{1999, 12, 31, 23, 59, 58}, "31121999-235958", "Parvik 2.3, 31.12.1999  23:59:58"}};
+  for (const auto& c : cases) {
+    RunStamp stamp = StampOf(c.time);
+    EXPECT_STREQ(stamp.text, c.stamp);
+    FILE* log = tmpfile();
+    ASSERT_NE(log, nullptr);
+    WriteLogHeader(log, "gel\xF6schte Dateien von Velo-Parvik 1.0", stamp);
+    rewind(log);
+    char written[200] = "";
+    written[fread(written, 1, sizeof written - 1, log)] = '\0';
+    fclose(log);
+    EXPECT_EQ(std::string(written), "gel\xF6schte Dateien von Velo-Parvik 1.0\n" + std::string(c.header) + "\n");
+  }
+}
+
+TEST(PathCheck, APathNeedsTwoCharactersAndLosesOneTrailingBackslash) {
+  const struct {
+    const char *typed, *scanned;
+    bool searchable;
+  } cases[] = {{"", "", false},         {"c", "c", false},          {"\\", "", false},
+               {"c:", "c:", true},      {"c:\\", "c:", true},       {"d:\\a\\\\", "d:\\a\\", true},
+               {"\\\\srv\\x", "\\\\srv\\x", true}, {"d:\\\xE4", "d:\\\xE4", true}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsSearchablePath(c.typed), c.searchable) << c.typed;
+    char path[MaxPath];
+    snprintf(path, sizeof path, "%s", c.typed);
+    DropTrailingBackslash(path);
+    EXPECT_STREQ(path, c.scanned);
+  }
+}
