@@ -1,6 +1,6 @@
 // The real Parvik.exe, started with an INI file and /dir and driven from this
-// process as a user would: Start, wait for the results, OK or Cancel, then
-// read the LOG and the INI file it left beside itself.
+// process as a user would: Start, wait for the results, Cancel or OK; then
+// the LOG and the INI file it left beside itself.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -14,32 +14,18 @@ namespace {
 
 template <typename Condition>
 bool WaitFor(Condition condition) {
-  for (int waited = 0; waited < 60000 && !condition(); waited += 50) Sleep(50);
+  for (int waited = 0; waited < 120000 && !condition(); waited += 50) Sleep(50);
   return condition();
 }
 
-struct Search {
-  DWORD process;
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<Search*>(data);
-  DWORD owner = 0;
-  char text[64] = "";
-  GetWindowThreadProcessId(window, &owner);
-  GetWindowTextA(window, text, sizeof text);
-  if (owner != search->process || strcmp(text, search->title) != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-// A top-level window of the program with exactly this title.
+// A top-level window of the process with exactly this title.
 HWND FindProgramWindow(DWORD process, const char* title) {
-  Search search = {process, title, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND window = FindWindowA(nullptr, title); window; window = FindWindowExA(nullptr, window, nullptr, title)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process) return window;
+  }
+  return nullptr;
 }
 
 // WM_GETTEXT itself: GetWindowTextA does not ask a control of another process.
@@ -49,28 +35,26 @@ std::string WindowText(HWND window) {
   return text;
 }
 
-// Searches the /dir folder, then presses `button`; returns the program's exit code.
+// Searches the /dir folder with the /filter, then presses `button`; returns the exit code.
 DWORD SearchAndPress(const TempFolder& temp, const std::string& program, int button) {
-  std::string commandLine = "\"" + program + "\" /dir \"" + temp.At("music") + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
+  std::string commandLine = "\"" + program + "\" /dir \"" + temp.At("music") + "\" /filter \"*.*\"";
+  STARTUPINFOA startup = {sizeof startup};
   PROCESS_INFORMATION process = {};
-  EXPECT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                             temp.path.c_str(), &startup, &process));
+  EXPECT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp.path.c_str(),
+                             &startup, &process));
   HWND sheet = nullptr, page = nullptr;
   EXPECT_TRUE(WaitFor([&] { return (sheet = FindProgramWindow(process.dwProcessId, "Parvik 2.3")) != nullptr; }));
   EXPECT_TRUE(WaitFor([&] { return (page = PropSheet_GetCurrentPageHwnd(sheet)) != nullptr; }));
-  HWND start = GetDlgItem(page, 100);
-  PostMessageA(start, BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(page, 100), BM_CLICK, 0, 0);  // Start
   EXPECT_TRUE(WaitFor([&] {
     HWND results = FindProgramWindow(process.dwProcessId, "Parvik");
-    return results && SendMessageA(results, LVM_GETITEMCOUNT, 0, 0) > 0 && WindowText(start) == "&Start";
+    return results && SendMessageA(results, LVM_GETITEMCOUNT, 0, 0) > 0 && WindowText(GetDlgItem(page, 100)) == "&Start";
   })) << "the search did not finish";
-  EXPECT_EQ(WindowText(GetDlgItem(page, 103)), "5");  // the tiny files are not above MinSize
-  EXPECT_EQ(WindowText(GetDlgItem(page, 102)), "4");
+  // Files and duplicates: the tiny files are not above MinSize.
+  EXPECT_EQ(WindowText(GetDlgItem(page, 103)) + "/" + WindowText(GetDlgItem(page, 102)), "5/4");
   PostMessageA(GetDlgItem(sheet, button), BM_CLICK, 0, 0);
   DWORD exitCode = 99;
-  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
   GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
@@ -79,43 +63,30 @@ DWORD SearchAndPress(const TempFolder& temp, const std::string& program, int but
 
 TEST(RealProgram, SearchesTheDirFolderLogsTheGroupsAndSavesTheSettingsOnlyOnOk) {
   TempFolder temp;
-  std::string program = temp.MakeFolder("app") + "\\Parvik.exe";
-  std::string built = __argc > 1 ? __argv[1] : "Parvik.exe";  // CTest may pass it in Unix form
-  std::replace(built.begin(), built.end(), '/', '\\');
+  std::string program = temp.MakeFolder("app") + "\\Parvik.exe", built = __argc > 1 ? __argv[1] : "Parvik.exe";
+  std::replace(built.begin(), built.end(), '/', '\\');  // CTest may pass it in Unix form
   ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
-  std::string ini = temp.Write("app\\Parvik.INI", "[Parvik]\r\nLogFile=1\r\nMinSize=10\r\n");
-  std::string songs[] = {temp.Write("music\\a\\song.mp3", std::string(1000, 's')),
-                         temp.Write("music\\b\\song copy.mp3", std::string(1000, 's')),
-                         temp.Write("music\\d\\big.bin", std::string(5000, 'b')),
-                         temp.Write("music\\e\\big.bin", std::string(5000, 'b'))};
+  std::string ini = temp.Write("app\\Parvik.INI", "[Parvik]\r\nLogFile=1\r\nMinSize=10\r\nFilter=*.txt\r\n");
+  std::string songs[] = {temp.Write("music\\a\\song.mp3", std::string(1000, 's')), temp.Write("music\\b\\song 2.mp3", std::string(1000, 's')),
+                         temp.Write("music\\d\\big.bin", std::string(5000, 'b')), temp.Write("music\\e\\big.bin", std::string(5000, 'b'))};
   temp.Write("music\\c\\other.mp3", std::string(1000, 'o'));  // same size, other bytes
   temp.Write("music\\e\\tiny1.txt", "0123456789");
   temp.Write("music\\e\\tiny2.txt", "0123456789");
-  std::string before = ReadWholeFile(ini);
-
   EXPECT_EQ(SearchAndPress(temp, program, IDCANCEL), 0u);
-  EXPECT_EQ(ReadWholeFile(ini), before);
+  EXPECT_EQ(ReadWholeFile(ini), "[Parvik]\r\nLogFile=1\r\nMinSize=10\r\nFilter=*.txt\r\n");
   EXPECT_EQ(SearchAndPress(temp, program, IDOK), 0u);
-
   // Rows each ended by a lone CR: the 5000-byte group above the 1000-byte one.
   std::string log = ReadWholeFile(temp.At("app\\Parvik.LOG"));
-  EXPECT_EQ(log.find('\n'), std::string::npos);
-  EXPECT_EQ(log.substr(0, 4), "end:");
   size_t big = log.find("\r\r-- L\xE4nge:5000 Byte --\r"), small = log.find("\r\r-- L\xE4nge:1000 Byte --\r");
+  EXPECT_TRUE(log.find('\n') == std::string::npos && log.substr(0, 4) == "end:" && log.substr(log.size() - 4) == "---\r");
   EXPECT_LT(big, small);
   for (int k = 0; k < 4; k++) {
     size_t row = log.find("\rfile:" + songs[k] + "    create:");
     EXPECT_TRUE(row > (k < 2 ? small : big) && row < (k < 2 ? log.size() : small)) << songs[k];
   }
-  EXPECT_EQ(log.substr(log.size() - 4), "---\r");
-  const std::string saved[][3] = {{"Parvik", "LogFile", "1"}, {"Parvik", "Pfad", temp.At("music")},
-                                  {"Pfade", "Pfad0", temp.At("music")}, {"Filter", "Filter0", "*.*"},
-                                  {"Parvik", "MinSize", "10"}};
-  for (const auto& key : saved) {
-    char value[MAX_PATH] = "";
-    GetPrivateProfileStringA(key[0].c_str(), key[1].c_str(), "(missing)", value, sizeof value, ini.c_str());
-    EXPECT_EQ(value, key[2]) << key[1];
-  }
+  std::string saved = ReadWholeFile(ini), music = temp.At("music");
+  for (const std::string& key : std::vector<std::string>{"LogFile=1\r", "MinSize=10\r", "Pfad=" + music + "\r", "Pfad0=" + music + "\r", "Filter0=*.*\r"})
+    EXPECT_NE(saved.find(key), std::string::npos) << key;
 }
 
 }  // namespace
