@@ -1,6 +1,6 @@
-// The real Parvik.exe, started with an INI file and /dir and driven from this
-// process as a user would: Start, wait for the results, Cancel or OK; then
-// the LOG and the INI file it left beside itself.
+// The real Parvik.exe, started with an INI file, /dir and /filter and driven
+// from this process as a user would: Start, wait for the results, Cancel or
+// OK; then the LOG and the INI file it left beside itself.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -35,13 +35,12 @@ std::string WindowText(HWND window) {
   return text;
 }
 
-// Searches the /dir folder with the /filter, then presses `button`; returns the exit code.
+// Searches, then presses `button`; returns the exit code.
 DWORD SearchAndPress(const TempFolder& temp, const std::string& program, int button) {
   std::string commandLine = "\"" + program + "\" /dir \"" + temp.At("music") + "\" /filter \"*.*\"";
   STARTUPINFOA startup = {sizeof startup};
   PROCESS_INFORMATION process = {};
-  EXPECT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp.path.c_str(),
-                             &startup, &process));
+  EXPECT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp.path.c_str(), &startup, &process));
   HWND sheet = nullptr, page = nullptr;
   EXPECT_TRUE(WaitFor([&] { return (sheet = FindProgramWindow(process.dwProcessId, "Parvik 2.3")) != nullptr; }));
   EXPECT_TRUE(WaitFor([&] { return (page = PropSheet_GetCurrentPageHwnd(sheet)) != nullptr; }));
@@ -67,24 +66,19 @@ TEST(RealProgram, SearchesTheDirFolderLogsTheGroupsAndSavesTheSettingsOnlyOnOk) 
   std::replace(built.begin(), built.end(), '/', '\\');  // CTest may pass it in Unix form
   ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
   std::string ini = temp.Write("app\\Parvik.INI", "[Parvik]\r\nLogFile=1\r\nMinSize=10\r\nFilter=*.txt\r\n");
-  std::string songs[] = {temp.Write("music\\a\\song.mp3", std::string(1000, 's')), temp.Write("music\\b\\song 2.mp3", std::string(1000, 's')),
-                         temp.Write("music\\d\\big.bin", std::string(5000, 'b')), temp.Write("music\\e\\big.bin", std::string(5000, 'b'))};
+  for (const char* name : {"a\\song.mp3", "b\\song 2.mp3"}) temp.Write("music\\" + std::string(name), std::string(1000, 's'));
+  for (const char* name : {"d\\big.bin", "e\\big.bin"}) temp.Write("music\\" + std::string(name), std::string(5000, 'b'));
   temp.Write("music\\c\\other.mp3", std::string(1000, 'o'));  // same size, other bytes
-  temp.Write("music\\e\\tiny1.txt", "0123456789");
-  temp.Write("music\\e\\tiny2.txt", "0123456789");
+  for (const char* name : {"e\\tiny1.txt", "e\\tiny2.txt"}) temp.Write("music\\" + std::string(name), "0123456789");
   EXPECT_EQ(SearchAndPress(temp, program, IDCANCEL), 0u);
   EXPECT_EQ(ReadWholeFile(ini), "[Parvik]\r\nLogFile=1\r\nMinSize=10\r\nFilter=*.txt\r\n");
   EXPECT_EQ(SearchAndPress(temp, program, IDOK), 0u);
   // Rows each ended by a lone CR: the 5000-byte group above the 1000-byte one.
-  std::string log = ReadWholeFile(temp.At("app\\Parvik.LOG"));
-  size_t big = log.find("\r\r-- L\xE4nge:5000 Byte --\r"), small = log.find("\r\r-- L\xE4nge:1000 Byte --\r");
+  std::string log = ReadWholeFile(temp.At("app\\Parvik.LOG")), music = temp.At("music");
+  size_t big = log.find("\r\r-- L\xE4nge:5000 Byte --\rfile:" + music), small = log.find("\r\r-- L\xE4nge:1000 Byte --\rfile:" + music);
   EXPECT_TRUE(log.find('\n') == std::string::npos && log.substr(0, 4) == "end:" && log.substr(log.size() - 4) == "---\r");
-  EXPECT_LT(big, small);
-  for (int k = 0; k < 4; k++) {
-    size_t row = log.find("\rfile:" + songs[k] + "    create:");
-    EXPECT_TRUE(row > (k < 2 ? small : big) && row < (k < 2 ? log.size() : small)) << songs[k];
-  }
-  std::string saved = ReadWholeFile(ini), music = temp.At("music");
+  EXPECT_TRUE(big < small && small < log.find("song 2.mp3    create:") && log.find("song 2.mp3    create:") < log.size()) << log;
+  std::string saved = ReadWholeFile(ini);
   for (const std::string& key : std::vector<std::string>{"LogFile=1\r", "MinSize=10\r", "Pfad=" + music + "\r", "Pfad0=" + music + "\r", "Filter0=*.*\r"})
     EXPECT_NE(saved.find(key), std::string::npos) << key;
 }

@@ -30,16 +30,14 @@ TEST(MarkedNames, StampsAndLogHeadersShowTheRunsLocalTimeZeroPadded) {
   } cases[] = {{{2026, 1, 2, 3, 4, 5}, "02012026-030405", "Parvik 2.3, 02.01.2026  03:04:05"},
                {{1999, 12, 31, 23, 59, 58}, "31121999-235958", "Parvik 2.3, 31.12.1999  23:59:58"}};
   for (const auto& c : cases) {
-    RunStamp stamp = StampOf(c.time);
-    EXPECT_STREQ(stamp.text, c.stamp);
+    EXPECT_STREQ(StampOf(c.time).text, c.stamp);
     FILE* log = tmpfile();
-    ASSERT_NE(log, nullptr);
-    WriteLogHeader(log, "gel\xF6schte Dateien von Velo-Parvik 1.0", stamp);
+    WriteLogHeader(log, "gel\xF6schte Dateien von Velo-Parvik 1.0", StampOf(c.time));
     rewind(log);
-    char written[200] = "";
-    written[fread(written, 1, sizeof written - 1, log)] = '\0';
+    std::string written(200, '\0');
+    written.resize(fread(&written[0], 1, written.size(), log));
     fclose(log);
-    EXPECT_EQ(std::string(written), "gel\xF6schte Dateien von Velo-Parvik 1.0\n" + std::string(c.header) + "\n");
+    EXPECT_EQ(written, "gel\xF6schte Dateien von Velo-Parvik 1.0\n" + std::string(c.header) + "\n");
   }
 }
 
@@ -47,9 +45,8 @@ TEST(PathCheck, APathNeedsTwoCharactersAndLosesOneTrailingBackslash) {
   const struct {
     const char *typed, *scanned;
     bool searchable;
-  } cases[] = {{"", "", false},         {"c", "c", false},          {"\\", "", false},
-               {"c:", "c:", true},      {"c:\\", "c:", true},       {"d:\\a\\\\", "d:\\a\\", true},
-               {"\\\\srv\\x", "\\\\srv\\x", true}, {"d:\\\xE4", "d:\\\xE4", true}};
+  } cases[] = {{"", "", false}, {"c", "c", false}, {"\\", "", false}, {"c:", "c:", true}, {"c:\\", "c:", true},
+               {"d:\\a\\\\", "d:\\a\\", true}, {"\\\\srv\\x", "\\\\srv\\x", true}, {"d:\\\xE4", "d:\\\xE4", true}};
   for (const auto& c : cases) {
     EXPECT_EQ(IsSearchablePath(c.typed), c.searchable) << c.typed;
     char path[MaxPath];

@@ -1,15 +1,15 @@
 #include <windows.h>
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "temp_folder.h"
 
 TempFolder::TempFolder(const char* parent) {
   static unsigned serial;
   char base[MAX_PATH] = "";
-  if (parent) snprintf(base, sizeof base, "%s\\", parent);
-  else GetTempPathA(MAX_PATH, base);
-  path = std::string(base) + "parvik-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+  if (!parent) GetTempPathA(MAX_PATH, base);
+  path = (parent ? std::string(parent) + "\\" : base) + "parvik-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
   RemoveTree(path);
   CreateDirectoryA(path.c_str(), nullptr);
 }
@@ -33,19 +33,13 @@ std::string TempFolder::Write(const std::string& relative, const std::string& by
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
-  FILE* file = fopen(path.c_str(), "wb");
-  if (!file) return false;
-  bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return fclose(file) == 0 && written;
+  std::ofstream file(path, std::ios::binary);
+  return static_cast<bool>(file.write(bytes.data(), bytes.size()).flush());
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::string bytes;
-  FILE* file = fopen(path.c_str(), "rb");
-  char buffer[4096];
-  for (size_t got; file && (got = fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
-  if (file) fclose(file);
-  return bytes;
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -56,8 +50,7 @@ std::vector<std::string> NamesMatching(const std::string& pattern, bool folders)
   HANDLE listing = FindFirstFileA(pattern.c_str(), &found);
   for (bool more = listing != INVALID_HANDLE_VALUE; more; more = FindNextFileA(listing, &found)) {
     std::string name = found.cFileName;
-    if (name != "." && name != ".." && ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders)
-      names.push_back(name);
+    if (name != "." && name != ".." && ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders) names.push_back(name);
   }
   if (listing != INVALID_HANDLE_VALUE) FindClose(listing);
   return names;

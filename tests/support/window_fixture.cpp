@@ -5,7 +5,6 @@
 #include "app/property_sheet.h"
 #include "engine/hooks.h"
 #include "engine/text.h"
-#include "platform/platform.h"
 #include "ui/main_page.h"
 #include "ui/message_box.h"
 
@@ -18,26 +17,16 @@ EngineHooks savedHooks;
 
 int RecordMessage(const char* text, const char* caption, unsigned buttons) {
   shownMessages.push_back(std::string(caption) + "|" + text + "|" + std::to_string(buttons));
-  if ((buttons & 0xF) != MB_YESNO) return IDOK;
-  int answer = queuedAnswers.empty() ? IDYES : queuedAnswers.front();
-  if (!queuedAnswers.empty()) queuedAnswers.pop_front();
+  int answer = (buttons & 0xF) != MB_YESNO ? IDOK : queuedAnswers.empty() ? IDYES : queuedAnswers.front();
+  if ((buttons & 0xF) == MB_YESNO && !queuedAnswers.empty()) queuedAnswers.pop_front();
   return answer;
-}
-
-std::string FileRowOf(int32_t index) {
-  char row[RowTextSize];
-  FormatFileRow(fileTable.entries[index], row);
-  return row;
 }
 
 }  // namespace
 
 void DispatchPending() {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
 std::string ControlText(HWND window, int id) {
@@ -71,7 +60,11 @@ std::vector<std::string> ListedRows() {
   return rows;
 }
 
-std::string ListedFileRow(int32_t index) { return std::to_string(index) + " " + FileRowOf(index); }
+std::string ListedFileRow(int32_t index) {
+  char row[RowTextSize];
+  FormatFileRow(fileTable.entries[index], row);
+  return std::to_string(index) + " " + row;  // item data, then the text
+}
 
 std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths) {
   std::vector<int32_t> indices;
@@ -80,12 +73,12 @@ std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
     FileEntry& entry = fileTable.entries[fileTable.count];
-    CopyText(entry.path, MaxPath, path.c_str());
     entry.handle = InvalidFileHandle;
+    CopyText(entry.path, MaxPath, path.c_str());
     entry.size = data.nFileSizeLow;
     entry.lastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
     indices.push_back(static_cast<int32_t>(fileTable.count++));
-    rows.push_back({indices.back(), FileRowOf(indices.back())});
+    rows.push_back({indices.back(), ListedFileRow(indices.back()).substr(std::to_string(indices.back()).size() + 1)});
   }
   ShowRows(rows);
   return indices;
@@ -100,16 +93,13 @@ std::string ProgramFolder() {
 void RemoveActionOutputs() {
   RemoveTree(ProgramFolder() + "BackUp");
   DeleteFileA((ProgramFolder() + "BackUp").c_str());
-  for (const std::string& log : NamesMatching(ProgramFolder() + "*-del*.log", false))
-    DeleteFileA((ProgramFolder() + log).c_str());
+  for (const std::string& log : NamesMatching(ProgramFolder() + "*-del*.log", false)) DeleteFileA((ProgramFolder() + log).c_str());
 }
 
 void PageTest::SetUp() {
   settings = Settings{};
   CopyText(settings.currentPath, MaxPath, "c:\\");
   CopyText(settings.currentFilter, MaxPath, "*.*");
-  searchState = SearchState{};
-  ClearFileTable();
   fileTable.count = 0;
   platform.clockSeconds = [] { return int64_t{1000}; };
   savedHooks = engineHooks;

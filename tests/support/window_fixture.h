@@ -30,7 +30,7 @@ extern std::deque<int> queuedAnswers;
 void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows);
 void SelectRow(int row);
 std::vector<std::string> ListedRows();
-std::string ListedFileRow(int32_t index);  // as ListedRows shows the file's row
+std::string ListedFileRow(int32_t index);  // the file's row as ListedRows shows it
 // Table entries and rows for these files under one heading, as a search
 // leaves a group; returns their indices, top first.
 std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths);
@@ -38,21 +38,13 @@ std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths);
 std::string ProgramFolder();  // ending in a backslash
 void RemoveActionOutputs();   // BackUp and every deletion log beside the program
 
-// Keeps a file open without any sharing, so moving or deleting it fails.
-struct HeldOpenFile {
-  HANDLE handle;
-  explicit HeldOpenFile(const std::string& path)
-      : handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-  ~HeldOpenFile() { CloseHandle(handle); }
-};
-
 // Default settings, an empty table and results window, recorded messages, a
 // fixed engine clock and a freshly opened modeless sheet; all undone afterwards.
 class PageTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-  void ReopenSheet();  // so that the page shows changed settings
+  void ReopenSheet();
   HWND sheet = nullptr, page = nullptr;
   TempFolder temp;
 };

@@ -18,8 +18,8 @@ TEST_F(PageTest, OpensTitledWithGermanTextsAndAsksForTheHelpFileBesideTheProgram
   GetWindowTextA(sheet, title, sizeof title);
   EXPECT_EQ(title + ControlText(page, IDC_DELETE), "Parvik 2.3L\xF6schen");  // Windows-1252 from the template
   static std::string helpAskedFor;
-  SetCurrentDirectoryA(temp.path.c_str());  // the help is found from any working folder
   showHelpFile = [](HWND, const char* path) { helpAskedFor = path; };
+  SetCurrentDirectoryA(temp.path.c_str());  // the help is found from any working folder
   NMHDR header = {sheet, 0, static_cast<UINT>(PSN_HELP)};
   SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
   SetCurrentDirectoryA(ProgramFolder().c_str());
@@ -31,9 +31,8 @@ TEST(SettingsFile, LoadsDefaultsOrTheFileCuttingOverlongTextsAndSavesAllButMinSi
   CopyText(iniPath, sizeof iniPath, temp.At("Parvik.INI").c_str());
   memset(&settings, 0x5A, sizeof settings);  // anything not loaded shows up
   LoadSettings();
-  EXPECT_EQ(settings.logFile + settings.sameName + settings.id3Tag + settings.minSize + settings.pathHistory[9][0] +
-                settings.filterHistory[9][0], 0u);
-  EXPECT_EQ(std::string(settings.currentPath) + settings.currentFilter, "c:\\*.*");
+  EXPECT_EQ(settings.logFile + settings.sameName + settings.id3Tag + settings.minSize + settings.pathHistory[9][0], 0u);
+  EXPECT_EQ(std::string(settings.currentPath) + settings.currentFilter + settings.filterHistory[9], "c:\\*.*");
   std::string longText(400, 'p');
   temp.Write("Parvik.INI", "[Parvik]\r\nMinSize=1000\r\nLogFile=abc\r\nSameName=5\r\nPfad=\r\nFilter=" + longText +
                                "\r\n[Pfade]\r\nPfad0=" + longText + "\r\nPfad9=E:\\Letzter\r\n[Filter]\r\nFilter3=*.mp3\r\n");
@@ -50,18 +49,6 @@ TEST(SettingsFile, LoadsDefaultsOrTheFileCuttingOverlongTextsAndSavesAllButMinSi
 
 std::string menuShown;
 int choice;
-int ChooseInTest(HWND, HMENU menu, POINT) {
-  char text[2][64] = {};
-  for (int k = 0; k < 2; k++) GetMenuStringA(menu, IDM_MARK_DUPLICATES + k, text[k], 64, MF_BYCOMMAND);
-  menuShown += std::string(text[0]) + "|" + text[1];
-  return choice;
-}
-
-std::string SelectedRows() {  // their item data, top first
-  std::string selected;
-  for (int row = -1; (row = ListView_GetNextItem(resultsWindow, row, LVNI_SELECTED)) >= 0;) selected += ListedRows()[row][0];
-  return selected;
-}
 
 void PressKey(UINT message, WPARAM key, BYTE modifier) {
   BYTE keys[256] = {};
@@ -73,12 +60,22 @@ void PressKey(UINT message, WPARAM key, BYTE modifier) {
 }
 
 TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksAll) {
-  RedirectResultsMenu(ChooseInTest);
+  RedirectResultsMenu([](HWND, HMENU menu, POINT) {
+    char text[2][64] = {};
+    for (int k = 0; k < 2; k++) GetMenuStringA(menu, IDM_MARK_DUPLICATES + k, text[k], 64, MF_BYCOMMAND);
+    menuShown += std::string(text[0]) + "|" + text[1];
+    return choice;
+  });
   // As a search leaves them: each group's first file at its bottom.
   ShowRows({{TextRow, "end:0 sec"}, {TextRow, "-- L\xE4nge:9 Byte --"}, {5, "e"}, {4, "d"}, {3, "c"},
             {TextRow, "-- L\xE4nge:4 Byte --"}, {2, "b"}, {1, "a"}, {TextRow, "---"}});
   RECT row = {LVIR_BOUNDS, 0, 0, 0};
   SendMessageA(resultsWindow, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+  auto selected = [] {  // the first character of each selected row's item data, top first
+    std::string first;
+    for (int r = -1; (r = ListView_GetNextItem(resultsWindow, r, LVNI_SELECTED)) >= 0;) first += ListedRows()[r][0];
+    return first;
+  };
   for (int way = 0; way < 3; way++) {
     for (int chosen : {IDM_MARK_DUPLICATES, 0, IDM_CLEAR_MARKS}) {
       SelectRow(0);  // marks that are no duplicates go with the first choice; no choice keeps all
@@ -94,13 +91,13 @@ TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksA
       if (way == 1) PressKey(WM_KEYDOWN, VK_APPS, 0), PressKey(WM_KEYUP, VK_APPS, 0);
       if (way == 2) PressKey(WM_SYSKEYDOWN, VK_F10, VK_SHIFT), PressKey(WM_SYSKEYUP, VK_F10, VK_SHIFT);
       EXPECT_EQ(menuShown, "Alle Duplikate markieren|Markierung aufheben") << way;
-      EXPECT_EQ(SelectedRows(), chosen == IDM_MARK_DUPLICATES ? "542" : chosen ? "" : "-5432") << way;
+      EXPECT_EQ(selected(), chosen == IDM_MARK_DUPLICATES ? "542" : chosen ? "" : "-5432") << way;
     }
   }
   PressKey(WM_KEYDOWN, 'A', 0);
-  EXPECT_EQ(SelectedRows(), "");
+  EXPECT_EQ(selected(), "");
   PressKey(WM_KEYDOWN, 'A', VK_CONTROL);
-  EXPECT_EQ(SelectedRows().size(), 9u);
+  EXPECT_EQ(selected().size(), 9u);
   RedirectResultsMenu(nullptr);
 }
 

@@ -16,8 +16,6 @@ namespace {
 
 void (*atFirstPump)(HWND page);  // what the pump hook does at the first pump of a run
 int pumpCalls;
-UINT closeMessage;
-WPARAM closeParameter;
 std::string seenDuringRun;
 
 void PostClick(HWND page, int id) { PostMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
@@ -33,47 +31,40 @@ class SearchRun : public PageTest {
     };
     CopyText(logPath, MaxPath, temp.At("Parvik.LOG").c_str());
   }
-  void Search(const std::string& path, int files = 0) {
-    for (int i = 0; i < files; i++) temp.Write(path.substr(temp.path.size() + 1) + "\\f" + std::to_string(i), "all the same");
+  // Searches the folder "data" after putting `files` equal files into it.
+  void Search(int files, const std::string& path = "") {
+    for (int i = 0; i < files; i++) temp.Write("data\\f" + std::to_string(i), "all the same");
     pumpCalls = 0;
-    Type(page, IDC_PATH, path);
+    Type(page, IDC_PATH, path.empty() ? temp.At("data") : path);
     Click(page, IDC_START);
   }
 };
 
 TEST_F(SearchRun, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptionIsOn) {
-  for (const char* name : {"a", "b", "sub\\c"}) temp.Write("data\\" + std::string(name), std::string(100, 'A'));
-  temp.Write("data\\unique", std::string(200, 'U'));
-  temp.Write("data\\d", std::string(300, 'D'));
-  temp.Write("data\\sub\\e", std::string(300, 'D'));
-  temp.Write("data\\other", std::string(300, 'X'));
-  Search(temp.At("data"));
+  const std::pair<const char*, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300}, {"sub\\e", 300}};
+  for (const auto& file : files) temp.Write("data\\" + std::string(file.first), std::string(file.second, 'x'));
+  Search(0);
   EXPECT_FALSE(FileExists(logPath));  // the option is off
   Click(page, IDC_LOG_FILE);
-  Search(temp.At("data"));
-  // Sorted by size: 0-2 are 100 bytes, 3 is 200 bytes, 4-6 are 300 bytes.
-  std::vector<int32_t> big;
-  for (int32_t i = 4; i < 7; i++)
-    if (!strstr(fileTable.entries[i].path, "other")) big.push_back(i);
-  ASSERT_EQ(big.size(), 2u);
-  std::vector<std::string> rows = {"-1 end:0 sec", "-1 ", "-1 -- L\xE4nge:300 Byte --", ListedFileRow(big[1]), ListedFileRow(big[0]),
-                                   "-1 ", "-1 -- L\xE4nge:100 Byte --", ListedFileRow(2), ListedFileRow(1), ListedFileRow(0),
-                                   "-1 ---", "-1 qsort:0 sec", "-1 scan:0 sec", "-1 ---"};
+  Search(0);
+  // Sorted by size: 0-1 are 100 bytes, 2 is 200 bytes, 3-4 are 300 bytes.
+  std::vector<std::string> rows = {"-1 end:0 sec", "-1 ", "-1 -- L\xE4nge:300 Byte --", ListedFileRow(4), ListedFileRow(3), "-1 ",
+                                   "-1 -- L\xE4nge:100 Byte --", ListedFileRow(1), ListedFileRow(0), "-1 ---", "-1 qsort:0 sec",
+                                   "-1 scan:0 sec", "-1 ---"};
   EXPECT_EQ(ListedRows(), rows);
-  EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_DUPLICATES) + ControlText(page, IDC_ELAPSED), "750 sec");
+  EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_DUPLICATES) + ControlText(page, IDC_ELAPSED), "540 sec");
   std::string logged;
   for (const std::string& row : rows) logged += row.substr(row.find(' ') + 1) + "\r";
   EXPECT_EQ(ReadWholeFile(logPath), logged);
 }
 
 TEST_F(SearchRun, AfterARefusedPathTheLastResultsStayAndCanStillBeDeleted) {
-  Search(temp.At("data"), 2);
+  Search(2);
   std::vector<std::string> rows = ListedRows();
-  Search("c");
+  Search(0, "c");
   EXPECT_EQ(shownMessages, std::vector<std::string>{"Fehler!|Falscher Pfad|0"});
   EXPECT_EQ(ListedRows(), rows);
-  EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_START), "2&Start");
-  ASSERT_EQ(fileTable.count, 0u);
+  EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_START) + std::to_string(fileTable.count), "2&Start0");
   SelectRow(3);
   Click(page, IDC_DELETE);
   EXPECT_EQ(ListedRows().size(), rows.size() - 1);
@@ -85,13 +76,11 @@ TEST_F(SearchRun, CancelDuringTheScanStopsAtOnceListsNoGroupsAndStartsNoNestedRu
     PostClick(page, IDC_START);  // cancel
     PostClick(page, IDC_START);  // would start a new run under the old one
   };
-  Search(temp.At("data"), 120);
+  Search(120);
   DispatchPending();
-  EXPECT_EQ(pumpCalls, 1);
-  EXPECT_EQ(fileTable.count, 50u);
+  EXPECT_EQ(pumpCalls * 1000 + fileTable.count, 1050u);  // one pump, the first 50 files
   EXPECT_EQ(ListedRows(), (std::vector<std::string>{"-1 end:0 sec", "-1 ---", "-1 qsort:0 sec", "-1 scan:0 sec", "-1 ---"}));
-  EXPECT_EQ(ControlText(page, IDC_START), "&Start");
-  EXPECT_FALSE(SearchOnStack());
+  EXPECT_EQ(ControlText(page, IDC_START) + std::to_string(SearchOnStack()), "&Start0");
 }
 
 TEST_F(SearchRun, NothingThatTheRunWorksOnChangesWhileItIsOn) {
@@ -102,9 +91,8 @@ TEST_F(SearchRun, NothingThatTheRunWorksOnChangesWhileItIsOn) {
     for (int id : {IDC_ADD, IDC_CLEAR, IDC_BACKUP, IDC_DELETE}) PostClick(page, id);
     PumpMessages();
   };
-  Search(temp.At("data"), 60);
+  Search(60);
   EXPECT_EQ(SendDlgItemMessageA(page, IDC_FOLDERS, LB_GETCOUNT, 0, 0), 1);
-  EXPECT_EQ(fileTable.count, 60u);
   EXPECT_TRUE(shownMessages.empty());
   EXPECT_FALSE(FileExists(ProgramFolder() + "BackUp"));
   EXPECT_EQ(ListedRows().size(), 5u + 2u + 60u);  // one group of all 60 files
@@ -113,30 +101,23 @@ TEST_F(SearchRun, NothingThatTheRunWorksOnChangesWhileItIsOn) {
 }
 
 TEST_F(SearchRun, OkCancelOrTheCloseBoxDuringARunCloseTheSheetOnceTheRunHasWoundDown) {
-  const struct {
-    UINT message;
-    WPARAM parameter;
-    bool ok;
-  } cases[] = {{PSM_PRESSBUTTON, PSBTN_OK, true}, {PSM_PRESSBUTTON, PSBTN_CANCEL, false}, {WM_SYSCOMMAND, SC_CLOSE, false}};
-  for (const auto& c : cases) {
+  for (int closing : {PSBTN_OK, PSBTN_CANCEL, SC_CLOSE}) {
     ReopenSheet();
-    closeMessage = c.message;
-    closeParameter = c.parameter;
+    static int closeBy;
+    closeBy = closing;
     atFirstPump = [](HWND page) {
       Type(page, IDC_PATH, "e:\\typed during the run");
-      PostMessageA(GetParent(page), closeMessage, closeParameter, 0);
+      PostMessageA(GetParent(page), closeBy == SC_CLOSE ? WM_SYSCOMMAND : PSM_PRESSBUTTON, closeBy, 0);
       PumpMessages();
-      seenDuringRun = std::to_string(PropSheet_GetCurrentPageHwnd(GetParent(page)) != nullptr) + settings.currentPath +
-                      ControlText(page, IDC_START);
+      seenDuringRun = std::to_string(PropSheet_GetCurrentPageHwnd(GetParent(page)) != nullptr) + settings.currentPath + ControlText(page, IDC_START);
     };
-    Search(temp.At("data"), c.ok ? 120 : 0);
-    EXPECT_EQ(seenDuringRun, "1" + temp.At("data") + "&Start");  // open, scanning its folder, stopped
-    EXPECT_EQ(fileTable.count, 50u);
+    Search(closing == PSBTN_OK ? 120 : 0);
+    EXPECT_EQ(seenDuringRun + std::to_string(fileTable.count), "1" + temp.At("data") + "&Start50");  // scanning its folder, stopped
     EXPECT_NE(PropSheet_GetCurrentPageHwnd(sheet), nullptr);  // not yet: the press is queued
     DispatchPending();
     EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet), nullptr);
-    EXPECT_EQ(SendMessageA(sheet, PSM_GETRESULT, 0, 0) > 0, c.ok);
-    EXPECT_EQ(settings.currentPath, c.ok ? "e:\\typed during the run" : temp.At("data")) << c.parameter;
+    EXPECT_EQ(SendMessageA(sheet, PSM_GETRESULT, 0, 0) > 0, closing == PSBTN_OK);
+    EXPECT_EQ(settings.currentPath, closing == PSBTN_OK ? "e:\\typed during the run" : temp.At("data")) << closing;
   }
 }
 
