@@ -35,15 +35,14 @@ std::string WindowText(HWND window) {
   return text;
 }
 
-// Searches, then presses `button`; returns the exit code.
-DWORD SearchAndPress(const TempFolder& temp, const std::string& program, int button) {
+// Searches, then presses `button` and waits until the program has ended.
+void SearchAndPress(const TempFolder& temp, const std::string& program, int button) {
   std::string commandLine = "\"" + program + "\" /dir \"" + temp.At("music") + "\" /filter \"*.*\"";
   STARTUPINFOA startup = {sizeof startup};
   PROCESS_INFORMATION process = {};
   EXPECT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp.path.c_str(), &startup, &process));
   HWND sheet = nullptr, page = nullptr;
-  EXPECT_TRUE(WaitFor([&] { return (sheet = FindProgramWindow(process.dwProcessId, "Parvik 2.3")) != nullptr; }));
-  EXPECT_TRUE(WaitFor([&] { return (page = PropSheet_GetCurrentPageHwnd(sheet)) != nullptr; }));
+  EXPECT_TRUE(WaitFor([&] { return (sheet = FindProgramWindow(process.dwProcessId, "Parvik 2.3")) && (page = PropSheet_GetCurrentPageHwnd(sheet)); }));
   PostMessageA(GetDlgItem(page, 100), BM_CLICK, 0, 0);  // Start
   EXPECT_TRUE(WaitFor([&] {
     HWND results = FindProgramWindow(process.dwProcessId, "Parvik");
@@ -52,12 +51,10 @@ DWORD SearchAndPress(const TempFolder& temp, const std::string& program, int but
   // Files and duplicates: the tiny files are not above MinSize.
   EXPECT_EQ(WindowText(GetDlgItem(page, 103)) + "/" + WindowText(GetDlgItem(page, 102)), "5/4");
   PostMessageA(GetDlgItem(sheet, button), BM_CLICK, 0, 0);
-  DWORD exitCode = 99;
-  if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-  GetExitCodeProcess(process.hProcess, &exitCode);
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
+  TerminateProcess(process.hProcess, 1);  // when it did not end by itself
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
-  return exitCode;
 }
 
 TEST(RealProgram, SearchesTheDirFolderLogsTheGroupsAndSavesTheSettingsOnlyOnOk) {
@@ -70,17 +67,16 @@ TEST(RealProgram, SearchesTheDirFolderLogsTheGroupsAndSavesTheSettingsOnlyOnOk) 
   for (const char* name : {"d\\big.bin", "e\\big.bin"}) temp.Write("music\\" + std::string(name), std::string(5000, 'b'));
   temp.Write("music\\c\\other.mp3", std::string(1000, 'o'));  // same size, other bytes
   for (const char* name : {"e\\tiny1.txt", "e\\tiny2.txt"}) temp.Write("music\\" + std::string(name), "0123456789");
-  EXPECT_EQ(SearchAndPress(temp, program, IDCANCEL), 0u);
+  SearchAndPress(temp, program, IDCANCEL);
   EXPECT_EQ(ReadWholeFile(ini), "[Parvik]\r\nLogFile=1\r\nMinSize=10\r\nFilter=*.txt\r\n");
-  EXPECT_EQ(SearchAndPress(temp, program, IDOK), 0u);
+  SearchAndPress(temp, program, IDOK);
   // Rows each ended by a lone CR: the 5000-byte group above the 1000-byte one.
   std::string log = ReadWholeFile(temp.At("app\\Parvik.LOG")), music = temp.At("music");
   size_t big = log.find("\r\r-- L\xE4nge:5000 Byte --\rfile:" + music), small = log.find("\r\r-- L\xE4nge:1000 Byte --\rfile:" + music);
-  EXPECT_TRUE(log.find('\n') == std::string::npos && log.substr(0, 4) == "end:" && log.substr(log.size() - 4) == "---\r");
-  EXPECT_TRUE(big < small && small < log.find("song 2.mp3    create:") && log.find("song 2.mp3    create:") < log.size()) << log;
-  std::string saved = ReadWholeFile(ini);
+  EXPECT_TRUE(log.find('\n') == std::string::npos && log.substr(0, 4) == "end:" && big < small && small < log.find("song 2.mp3    create:") &&
+              log.find("song 2.mp3    create:") < log.size() && log.substr(log.size() - 4) == "---\r") << log;
   for (const std::string& key : std::vector<std::string>{"LogFile=1\r", "MinSize=10\r", "Pfad=" + music + "\r", "Pfad0=" + music + "\r", "Filter0=*.*\r"})
-    EXPECT_NE(saved.find(key), std::string::npos) << key;
+    EXPECT_NE(ReadWholeFile(ini).find(key), std::string::npos) << key;
 }
 
 }  // namespace

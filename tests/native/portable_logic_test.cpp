@@ -9,13 +9,10 @@
 
 TEST(MarkedNames, NumberedNamesRunFromThePlainNameToTheNumberedOnesThatFit) {
   const std::string a255(255, 'a');
-  const struct {
-    std::string stem, ext;
-    int number;
-    std::string expected;  // "": longer than 259 characters
-  } cases[] = {{"d:\\b\\Bild", ".jpg", 1, "d:\\b\\Bild.jpg"}, {"d:\\b\\Bild", ".jpg", 2, "d:\\b\\Bild (2).jpg"},
-               {"run", "", 999, "run (999)"}, {a255, ".jpg", 1, a255 + ".jpg"}, {a255 + "a", ".jpg", 1, ""},
-               {a255, "", 9, a255 + " (9)"}, {a255, "", 10, ""}, {"x", ".y", 0, "x.y"}};
+  const struct { std::string stem, ext; int number; std::string expected; } cases[] = {  // "": longer than 259 characters
+      {"d:\\b\\Bild", ".jpg", 1, "d:\\b\\Bild.jpg"}, {"d:\\b\\Bild", ".jpg", 2, "d:\\b\\Bild (2).jpg"},
+      {"run", "", 999, "run (999)"}, {a255, ".jpg", 1, a255 + ".jpg"}, {a255 + "a", ".jpg", 1, ""},
+      {a255, "", 9, a255 + " (9)"}, {a255, "", 10, ""}, {"x", ".y", 0, "x.y"}};
   for (const auto& c : cases) {
     char path[MaxPath] = "";
     EXPECT_EQ(NumberedPath(path, c.stem.c_str(), c.ext.c_str(), c.number), !c.expected.empty()) << c.number;
@@ -24,11 +21,9 @@ TEST(MarkedNames, NumberedNamesRunFromThePlainNameToTheNumberedOnesThatFit) {
 }
 
 TEST(MarkedNames, StampsAndLogHeadersShowTheRunsLocalTimeZeroPadded) {
-  const struct {
-    CalendarTime time;
-    const char *stamp, *header;
-  } cases[] = {{{2026, 1, 2, 3, 4, 5}, "02012026-030405", "Parvik 2.3, 02.01.2026  03:04:05"},
-               {{1999, 12, 31, 23, 59, 58}, "31121999-235958", "Parvik 2.3, 31.12.1999  23:59:58"}};
+  const struct { CalendarTime time; const char *stamp, *header; } cases[] = {
+      {{2026, 1, 2, 3, 4, 5}, "02012026-030405", "Parvik 2.3, 02.01.2026  03:04:05"},
+      {{1999, 12, 31, 23, 59, 58}, "31121999-235958", "Parvik 2.3, 31.12.1999  23:59:58"}};
   for (const auto& c : cases) {
     EXPECT_STREQ(StampOf(c.time).text, c.stamp);
     FILE* log = tmpfile();
@@ -42,11 +37,9 @@ TEST(MarkedNames, StampsAndLogHeadersShowTheRunsLocalTimeZeroPadded) {
 }
 
 TEST(PathCheck, APathNeedsTwoCharactersAndLosesOneTrailingBackslash) {
-  const struct {
-    const char *typed, *scanned;
-    bool searchable;
-  } cases[] = {{"", "", false}, {"c", "c", false}, {"\\", "", false}, {"c:", "c:", true}, {"c:\\", "c:", true},
-               {"d:\\a\\\\", "d:\\a\\", true}, {"\\\\srv\\x", "\\\\srv\\x", true}, {"d:\\\xE4", "d:\\\xE4", true}};
+  const struct { const char *typed, *scanned; bool searchable; } cases[] = {
+      {"", "", false}, {"c", "c", false}, {"\\", "", false}, {"c:", "c:", true}, {"c:\\", "c:", true},
+      {"d:\\a\\\\", "d:\\a\\", true}, {"\\\\srv\\x", "\\\\srv\\x", true}, {"d:\\\xE4", "d:\\\xE4", true}};
   for (const auto& c : cases) {
     EXPECT_EQ(IsSearchablePath(c.typed), c.searchable) << c.typed;
     char path[MaxPath];

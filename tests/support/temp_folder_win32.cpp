@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -19,11 +20,9 @@ TempFolder::~TempFolder() { RemoveTree(path); }
 std::string TempFolder::At(const std::string& relative) const { return path + "\\" + relative; }
 
 std::string TempFolder::MakeFolder(const std::string& relative) const {
-  std::string full = At(relative);
-  for (size_t slash = path.size() + 1; (slash = full.find('\\', slash)) != std::string::npos; ++slash)
-    CreateDirectoryA(full.substr(0, slash).c_str(), nullptr);
-  CreateDirectoryA(full.c_str(), nullptr);
-  return full;
+  std::error_code ignored;
+  std::filesystem::create_directories(At(relative), ignored);
+  return At(relative);
 }
 
 std::string TempFolder::Write(const std::string& relative, const std::string& bytes) const {
@@ -57,10 +56,6 @@ std::vector<std::string> NamesMatching(const std::string& pattern, bool folders)
 }
 
 void RemoveTree(const std::string& path) {
-  for (const std::string& name : NamesMatching(path + "\\*", false)) {
-    SetFileAttributesA((path + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA((path + "\\" + name).c_str());
-  }
-  for (const std::string& name : NamesMatching(path + "\\*", true)) RemoveTree(path + "\\" + name);
-  RemoveDirectoryA(path.c_str());
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
 }

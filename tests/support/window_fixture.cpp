@@ -2,14 +2,20 @@
 
 #include <commctrl.h>
 
+#include "app/module.h"
 #include "app/property_sheet.h"
 #include "engine/hooks.h"
 #include "engine/text.h"
+#include "res/resource.h"
 #include "ui/main_page.h"
 #include "ui/message_box.h"
+#include "ui/pump.h"
+#include "ui/window_hooks.h"
 
 std::vector<std::string> shownMessages;
 std::deque<int> queuedAnswers;
+void (*atFirstPump)(HWND page);
+int pumpCalls;
 
 namespace {
 
@@ -17,8 +23,9 @@ EngineHooks savedHooks;
 
 int RecordMessage(const char* text, const char* caption, unsigned buttons) {
   shownMessages.push_back(std::string(caption) + "|" + text + "|" + std::to_string(buttons));
-  int answer = (buttons & 0xF) != MB_YESNO ? IDOK : queuedAnswers.empty() ? IDYES : queuedAnswers.front();
-  if ((buttons & 0xF) == MB_YESNO && !queuedAnswers.empty()) queuedAnswers.pop_front();
+  if ((buttons & 0xF) != MB_YESNO || queuedAnswers.empty()) return (buttons & 0xF) == MB_YESNO ? IDYES : IDOK;
+  int answer = queuedAnswers.front();
+  queuedAnswers.pop_front();
   return answer;
 }
 
@@ -103,8 +110,13 @@ void PageTest::SetUp() {
   fileTable.count = 0;
   platform.clockSeconds = [] { return int64_t{1000}; };
   savedHooks = engineHooks;
+  atFirstPump = nullptr;
+  engineHooks.pumpMessages = [] {
+    if (pumpCalls++ == 0 && atFirstPump) atFirstPump(pageWindow);
+    PumpMessages();
+  };
+  CopyText(logPath, MaxPath, temp.At("Parvik.LOG").c_str());
   shownMessages.clear();
-  queuedAnswers.clear();
   RedirectMessageBoxes(RecordMessage);
   RemoveActionOutputs();
   ReopenSheet();
@@ -112,7 +124,7 @@ void PageTest::SetUp() {
 }
 
 void PageTest::TearDown() {
-  if (IsWindow(sheet)) DestroyWindow(sheet);
+  DestroyWindow(sheet);
   DispatchPending();
   RedirectMessageBoxes(nullptr);
   engineHooks = savedHooks;
@@ -122,7 +134,7 @@ void PageTest::TearDown() {
 }
 
 void PageTest::ReopenSheet() {
-  if (IsWindow(sheet)) DestroyWindow(sheet);
+  DestroyWindow(sheet);
   DispatchPending();
   PROPSHEETPAGEA pageRecord;
   PROPSHEETHEADERA header;
@@ -131,4 +143,23 @@ void PageTest::ReopenSheet() {
   sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
   page = PropSheet_GetCurrentPageHwnd(sheet);
   ASSERT_TRUE(page != nullptr && page == pageWindow);
+}
+
+void PageTest::Search(int files, const std::string& path) {
+  for (int i = 0; i < files; i++) temp.Write("data\\f" + std::to_string(i), "all the same");
+  pumpCalls = 0;
+  Type(page, IDC_PATH, path.empty() ? temp.At("data") : path);
+  Click(page, IDC_START);
+}
+
+// The Windows tests run in one program set up like Parvik.exe: its own module,
+// the common controls, the engine's memory and hooks pointing at the page.
+int main(int argc, char** argv) {
+  moduleInstance = GetModuleHandleA(nullptr);
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  if (!ObtainStreamBuffers() || !CreateFileTable()) return 2;
+  InstallWindowHooks();
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
 }

@@ -21,8 +21,7 @@ std::string ControlText(HWND window, int id);
 void Click(HWND page, int id);  // the control's own BM_CLICK
 void Type(HWND page, int id, const std::string& text);
 
-// Message boxes shown, as "caption|text|buttons"; a Yes/No question takes
-// the next queued answer, Yes when none is queued.
+// Message boxes shown, as "caption|text|buttons"; a Yes/No question takes the next queued answer, else Yes.
 extern std::vector<std::string> shownMessages;
 extern std::deque<int> queuedAnswers;
 
@@ -31,20 +30,24 @@ void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows);
 void SelectRow(int row);
 std::vector<std::string> ListedRows();
 std::string ListedFileRow(int32_t index);  // the file's row as ListedRows shows it
-// Table entries and rows for these files under one heading, as a search
-// leaves a group; returns their indices, top first.
+// Table entries and rows for these files under one heading; their indices, top first.
 std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths);
 
+extern void (*atFirstPump)(HWND page);  // what the engine's pump does first in a run
+extern int pumpCalls;                    // in this run
 std::string ProgramFolder();  // ending in a backslash
 void RemoveActionOutputs();   // BackUp and every deletion log beside the program
 
-// Default settings, an empty table and results window, recorded messages, a
-// fixed engine clock and a freshly opened modeless sheet; all undone afterwards.
+// Default settings, an empty table and results window, recorded messages, a fixed
+// engine clock and a freshly opened modeless sheet; all undone afterwards.
 class PageTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
   void ReopenSheet();
+  // Types the path (the folder "data" by default) and clicks Start, after
+  // putting `files` equal files into "data".
+  void Search(int files, const std::string& path = "");
   HWND sheet = nullptr, page = nullptr;
   TempFolder temp;
 };

@@ -2,11 +2,10 @@
 // backup.log and deletion with <stamp>-del.log (one suite, as they mirror
 // each other), and the result log.
 #include <algorithm>
-#include <cerrno>
 
 #include "actions/backup.h"
 #include "actions/deletion.h"
-#include "actions/marked_files.h"
+#include "actions/marked_names.h"
 #include "actions/result_log.h"
 #include "window_fixture.h"
 
@@ -33,7 +32,19 @@ class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> 
   }
 };
 
+// Earlier outputs of this second and the next nine stand in the way, so the run's
+// own output is numbered (2), whichever second it meets.
 TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFreeNames) {
+  CreateDirectoryA((ProgramFolder() + "BackUp").c_str(), nullptr);
+  std::vector<std::string> earlier;
+  ULARGE_INTEGER now;
+  GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&now));
+  for (CalendarTime local; earlier.size() < 10; now.QuadPart += 10000000) {
+    FileTimeToLocalCalendar({now.LowPart, now.HighPart}, &local);
+    earlier.push_back(StampOf(local).text + std::string(backup ? "" : "-del.log"));
+    if (backup) CreateDirectoryA((ProgramFolder() + "BackUp\\" + earlier.back()).c_str(), nullptr);
+    WriteBytes(LogOf(earlier.back()), "earlier");
+  }
   std::vector<int32_t> files = ShowOneGroup({temp.Write("one\\Bild.jpg", "same"), temp.Write("two\\Bild.jpg", "same"),
                                              temp.Write("three\\BILD.jpg", "same"), temp.Write("four\\backup.log", "same"),
                                              temp.Write("busy", "same"), temp.Write("grown", "same"), temp.Write("touched", "same")});
@@ -48,8 +59,9 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
   CloseHandle(busy);
   std::string failed = backup ? "Fehler!|Kann 3 Datei(en) nicht verschieben|0" : "Fehler!|Kann 3 Datei(en) nicht l\xF6schen|0";
   EXPECT_EQ(shownMessages, (backup ? std::vector<std::string>{failed} : std::vector<std::string>{Question, failed}));
-  std::string output = NewOutput({}), s = output.substr(0, 15);  // DDMMYYYY-HHMMSS
-  EXPECT_EQ(output, backup ? s : s + "-del.log");
+  std::string output = NewOutput(earlier), s = output.substr(0, 15);  // DDMMYYYY-HHMMSS
+  EXPECT_EQ(output, s + (backup ? " (2)" : "-del (2).log"));
+  for (const std::string& name : earlier) EXPECT_EQ(ReadWholeFile(LogOf(name)), "earlier");
   std::string log = std::string(backup ? "verschobene" : "gel\xF6schte") + " Dateien von Velo-Parvik 1.0\r\nParvik 2.3, " + s.substr(0, 2) + "." +
                     s.substr(2, 2) + "." + s.substr(4, 4) + "  " + s.substr(9, 2) + ":" + s.substr(11, 2) + ":" + s.substr(13, 2) + "\r\n";
   for (int k : {1, 2, 3}) log += ListedFileRow(files[k]).substr(2) + "\r\n";
@@ -63,39 +75,16 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
   EXPECT_EQ(ListedRows(), left);
 }
 
-TEST_P(MarkedFiles, ASecondRunInTheSameSecondGetsItsOwnNameAndLeavesTheEarlierOnes) {
-  CreateDirectoryA((ProgramFolder() + "BackUp").c_str(), nullptr);
-  std::vector<std::string> earlier;  // for this second and the next nine, whichever the run meets
-  ULARGE_INTEGER now;
-  GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&now));
-  for (CalendarTime local; earlier.size() < 10; now.QuadPart += 10000000) {
-    FileTimeToLocalCalendar({now.LowPart, now.HighPart}, &local);
-    earlier.push_back(StampOf(local).text + std::string(backup ? "" : "-del.log"));
-    if (backup) CreateDirectoryA((ProgramFolder() + "BackUp\\" + earlier.back()).c_str(), nullptr);
-    WriteBytes(LogOf(earlier.back()), "earlier");
-  }
-  ShowOneGroup({temp.Write("a.txt", "x")});
-  SelectRow(2);
-  Run();
-  EXPECT_EQ(NewOutput(earlier).substr(15), backup ? " (2)" : "-del (2).log");
-  for (const std::string& name : earlier) EXPECT_EQ(ReadWholeFile(LogOf(name)), "earlier");
-  EXPECT_FALSE(FileExists(temp.At("a.txt")));
-}
-
-TEST_P(MarkedFiles, DecliningTheQuestionOfTheRunActsOnNothing) {
-  ShowOneGroup({temp.Write("a.txt", "x")});
-  SelectRow(2);
-  FILE* (*const createOnDisk)(const char*) = createNewTextFile;
-  if (backup) createNewTextFile = [](const char*) -> FILE* { return errno = EACCES, nullptr; };  // asks whether to go on
-  queuedAnswers = {IDNO};
-  Run();
-  createNewTextFile = createOnDisk;
-  EXPECT_EQ(shownMessages.back(), backup ? "Achtung!|Kann Logdatei nicht anlegen\nWeiter?|4" : Question);
-  EXPECT_TRUE(FileExists(temp.At("a.txt")));
-  EXPECT_EQ(ListedRows().size(), 3u);
-}
-
 INSTANTIATE_TEST_SUITE_P(BackupAndDeletion, MarkedFiles, ::testing::Bool());
+
+TEST_F(PageTest, ADeletionTheUserDeclinesDeletesNothing) {
+  ShowOneGroup({temp.Write("a.txt", "x")});
+  SelectRow(2);
+  queuedAnswers = {IDNO};
+  DeleteMarkedFiles();
+  EXPECT_EQ(shownMessages, std::vector<std::string>{Question});
+  EXPECT_EQ(ReadWholeFile(temp.At("a.txt")) + std::to_string(ListedRows().size()), "x3");
+}
 
 TEST_F(PageTest, TheResultLogHoldsEveryRowTopFirstCutTo259BytesEndedByALoneCr) {
   std::string log = temp.Write("Parvik.LOG", std::string(5000, 'o')), longRow = "file:" + std::string(320, 'x');
