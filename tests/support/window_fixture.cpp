@@ -13,7 +13,7 @@
 #include "ui/window_hooks.h"
 
 std::vector<std::string> shownMessages;
-std::deque<int> queuedAnswers;
+int yesNoAnswer;
 void (*atFirstPump)(HWND page);
 int pumpCalls;
 
@@ -23,10 +23,7 @@ EngineHooks savedHooks;
 
 int RecordMessage(const char* text, const char* caption, unsigned buttons) {
   shownMessages.push_back(std::string(caption) + "|" + text + "|" + std::to_string(buttons));
-  if ((buttons & 0xF) != MB_YESNO || queuedAnswers.empty()) return (buttons & 0xF) == MB_YESNO ? IDYES : IDOK;
-  int answer = queuedAnswers.front();
-  queuedAnswers.pop_front();
-  return answer;
+  return (buttons & 0xF) == MB_YESNO ? yesNoAnswer : IDOK;
 }
 
 }  // namespace
@@ -50,11 +47,7 @@ void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows) {
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) AddResultRow(resultsWindow, row->first, row->second.c_str());
 }
 
-void SelectRow(int row) {
-  LVITEMA item = {};
-  item.stateMask = item.state = LVIS_SELECTED;
-  SendMessageA(resultsWindow, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
+void SelectRow(int row) { ListView_SetItemState(resultsWindow, row, LVIS_SELECTED, LVIS_SELECTED); }
 
 std::vector<std::string> ListedRows() {
   std::vector<std::string> rows;
@@ -117,6 +110,7 @@ void PageTest::SetUp() {
   };
   CopyText(logPath, MaxPath, temp.At("Parvik.LOG").c_str());
   shownMessages.clear();
+  yesNoAnswer = IDYES;
   RedirectMessageBoxes(RecordMessage);
   RemoveActionOutputs();
   ReopenSheet();

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -21,9 +20,9 @@ std::string ControlText(HWND window, int id);
 void Click(HWND page, int id);  // the control's own BM_CLICK
 void Type(HWND page, int id, const std::string& text);
 
-// Message boxes shown, as "caption|text|buttons"; a Yes/No question takes the next queued answer, else Yes.
+// Message boxes shown, as "caption|text|buttons"; Yes/No questions are answered so.
 extern std::vector<std::string> shownMessages;
-extern std::deque<int> queuedAnswers;
+extern int yesNoAnswer;
 
 // Rows of the results window, top first, as "<item data> <text>".
 void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows);

@@ -1,20 +1,15 @@
 // What marked rows are for, on real files: backup into BackUp\<stamp> with
-// backup.log and deletion with <stamp>-del.log (one suite, as they mirror
-// each other), and the result log.
+// backup.log and deletion with <stamp>-del.log (one suite, as they mirror each other).
 #include <algorithm>
 
 #include "actions/backup.h"
 #include "actions/deletion.h"
 #include "actions/marked_names.h"
-#include "actions/result_log.h"
 #include "window_fixture.h"
 
 namespace {
 
 const char* const Question = "Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4";
-
-// Opens a file without any sharing, so that moving, deleting or writing it fails.
-HANDLE Hold(const std::string& path) { return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr); }
 
 // Backup (true) or deletion (false).
 class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> {
@@ -54,7 +49,7 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
   FILETIME in2014 = {0, 0x01D00000};
   SetFileTime(touched, nullptr, nullptr, &in2014);
   CloseHandle(touched);
-  HANDLE busy = Hold(temp.At("busy"));
+  HANDLE busy = CreateFileA(temp.At("busy").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // unshared
   Run();
   CloseHandle(busy);
   std::string failed = backup ? "Fehler!|Kann 3 Datei(en) nicht verschieben|0" : "Fehler!|Kann 3 Datei(en) nicht l\xF6schen|0";
@@ -80,23 +75,10 @@ INSTANTIATE_TEST_SUITE_P(BackupAndDeletion, MarkedFiles, ::testing::Bool());
 TEST_F(PageTest, ADeletionTheUserDeclinesDeletesNothing) {
   ShowOneGroup({temp.Write("a.txt", "x")});
   SelectRow(2);
-  queuedAnswers = {IDNO};
+  yesNoAnswer = IDNO;
   DeleteMarkedFiles();
   EXPECT_EQ(shownMessages, std::vector<std::string>{Question});
   EXPECT_EQ(ReadWholeFile(temp.At("a.txt")) + std::to_string(ListedRows().size()), "x3");
-}
-
-TEST_F(PageTest, TheResultLogHoldsEveryRowTopFirstCutTo259BytesEndedByALoneCr) {
-  std::string log = temp.Write("Parvik.LOG", std::string(5000, 'o')), longRow = "file:" + std::string(320, 'x');
-  ShowRows({{TextRow, "end:3 sec"}, {TextRow, ""}, {1, longRow}, {TextRow, "row\ttext"}});
-  WriteResultLog(log.c_str());
-  std::string rows = "end:3 sec\r\r" + longRow.substr(0, 259) + "\rrow\ttext\r";
-  EXPECT_EQ(ReadWholeFile(log), rows);
-  HANDLE held = Hold(log);  // a log that cannot be written is reported and keeps what it held
-  WriteResultLog(log.c_str());
-  CloseHandle(held);
-  EXPECT_EQ(shownMessages, std::vector<std::string>{"Fehler!|Kann Logdatei nicht schreiben|0"});
-  EXPECT_EQ(ReadWholeFile(log), rows);
 }
 
 }  // namespace

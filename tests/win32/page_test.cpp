@@ -1,8 +1,6 @@
-// The page from its template with its real dialog procedure inside the real
-// sheet: its texts and help, the INI file that fills it, search runs started
-// with Start over real folders (rows and log, a refused path, cancelling, the
-// commands refused while a run is on, the sheet closed during a run), and
-// marking in the results window.
+// The page from its template with its real dialog procedure in the real sheet:
+// texts and help, the INI file, search runs over real folders (rows and log, a refused
+// path, the run lock and cancel, the sheet closed during a run), and marking.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -22,9 +20,11 @@ std::string seenDuringRun;
 
 void PostClick(HWND page, int id) { PostMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 
+// The log takes each row cut to 259 bytes and ended by a lone CR.
 TEST_F(PageTest, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptionIsOn) {
-  const std::pair<const char*, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300}, {"sub\\e", 300}};
-  for (const auto& file : files) temp.Write("data\\" + std::string(file.first), std::string(file.second, 'x'));
+  const std::string longName = std::string(180, 'n') + "\\e";
+  const std::pair<std::string, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300}, {longName, 300}};
+  for (const auto& file : files) temp.Write("data\\" + file.first, std::string(file.second, 'x'));
   Click(page, IDC_LOG_FILE);
   Search(0);
   // Sorted by size: 0-1 are 100 bytes, 2 is 200 bytes, 3-4 are 300 bytes.
@@ -34,8 +34,14 @@ TEST_F(PageTest, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptio
   EXPECT_EQ(ListedRows(), rows);
   EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_DUPLICATES) + ControlText(page, IDC_ELAPSED), "540 sec");
   std::string logged;
-  for (const std::string& row : rows) logged += row.substr(row.find(' ') + 1) + "\r";
+  for (const std::string& row : rows) logged += row.substr(row.find(' ') + 1, 259) + "\r";
   EXPECT_EQ(ReadWholeFile(logPath), logged);
+  EXPECT_GT(std::max(rows[3].size(), rows[4].size()), 2u + 259u);  // one row is cut
+  HANDLE held = CreateFileA(logPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // unshared
+  Search(0);
+  CloseHandle(held);
+  EXPECT_EQ(shownMessages, std::vector<std::string>{"Fehler!|Kann Logdatei nicht schreiben|0"});
+  EXPECT_EQ(ReadWholeFile(logPath), logged);  // a log that cannot be written keeps what it held
 }
 
 TEST_F(PageTest, AfterARefusedPathTheLastResultsStayAndCanStillBeDeleted) {
