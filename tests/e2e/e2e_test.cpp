@@ -1,12 +1,10 @@
-// The real Parvik.exe, started with an INI file, /dir and /filter and driven
-// from this process as a user would: Start, wait for the results, Cancel or
-// OK; then the LOG and the INI file it left beside itself.
+// The real Parvik.exe, started with an INI file, /dir and /filter and driven as a user
+// would: Start, wait for the results, Cancel or OK; then the LOG and the INI file it left
+// beside itself. MinSize is written as "010": the program reads it but never writes it.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 #include "temp_folder.h"
 
@@ -32,7 +30,8 @@ HWND FindProgramWindow(DWORD process, const char* title) {
 void SearchAndPress(const TempFolder& temp, const std::string& program, int button) {
   std::string commandLine = "\"" + program + "\" /dir \"" + temp.At("music") + "\" /filter \"*.*\"", log = temp.At("app\\Parvik.LOG");
   DeleteFileA(log.c_str());
-  STARTUPINFOA startup = {sizeof startup};
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   EXPECT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp.path.c_str(), &startup, &process));
   HWND sheet = nullptr, page = nullptr;
@@ -49,15 +48,15 @@ void SearchAndPress(const TempFolder& temp, const std::string& program, int butt
 TEST(RealProgram, SearchesTheDirFolderLogsTheGroupsAndSavesTheSettingsOnlyOnOk) {
   TempFolder temp;
   std::string program = temp.MakeFolder("app") + "\\Parvik.exe", built = __argc > 1 ? __argv[1] : "Parvik.exe";
-  std::replace(built.begin(), built.end(), '/', '\\');  // CTest may pass it in Unix form
+  for (char& c : built) c = c == '/' ? '\\' : c;  // CTest may pass it in Unix form
   ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
-  std::string ini = temp.Write("app\\Parvik.INI", "[Parvik]\r\nLogFile=1\r\nMinSize=10\r\nFilter=*.txt\r\n");
-  for (const char* name : {"a\\song.mp3", "b\\song 2.mp3"}) temp.Write("music\\" + std::string(name), std::string(1000, 's'));
-  for (const char* name : {"d\\big.bin", "e\\big.bin"}) temp.Write("music\\" + std::string(name), std::string(5000, 'b'));
-  temp.Write("music\\c\\other.mp3", std::string(1000, 'o'));  // same size, other bytes
-  for (const char* name : {"e\\tiny1.txt", "e\\tiny2.txt"}) temp.Write("music\\" + std::string(name), "0123456789");
+  std::string ini = temp.Write("app\\Parvik.INI", "[Parvik]\r\nLogFile=1\r\nMinSize=010\r\nFilter=*.txt\r\n");
+  const std::pair<const char*, std::string> files[] = {  // other.mp3: same size, other bytes
+      {"a\\song.mp3", std::string(1000, 's')}, {"b\\song 2.mp3", std::string(1000, 's')}, {"c\\other.mp3", std::string(1000, 'o')},
+      {"d\\big.bin", std::string(5000, 'b')}, {"e\\big.bin", std::string(5000, 'b')}, {"e\\tiny1.txt", "0123456789"}, {"e\\tiny2.txt", "0123456789"}};
+  for (const auto& file : files) temp.Write("music\\" + std::string(file.first), file.second);
   SearchAndPress(temp, program, IDCANCEL);
-  EXPECT_EQ(ReadWholeFile(ini), "[Parvik]\r\nLogFile=1\r\nMinSize=10\r\nFilter=*.txt\r\n");
+  EXPECT_EQ(ReadWholeFile(ini), "[Parvik]\r\nLogFile=1\r\nMinSize=010\r\nFilter=*.txt\r\n");
   SearchAndPress(temp, program, IDOK);
   // Rows each ended by a lone CR: the 5000-byte group above the 1000-byte one.
   std::string log = ReadWholeFile(temp.At("app\\Parvik.LOG")), music = temp.At("music");
@@ -65,7 +64,8 @@ TEST(RealProgram, SearchesTheDirFolderLogsTheGroupsAndSavesTheSettingsOnlyOnOk) 
   size_t big = log.find("\r\r-- L\xE4nge:5000 Byte --\rfile:" + music), small = log.find("\r\r-- L\xE4nge:1000 Byte --\rfile:" + music);
   EXPECT_TRUE(log.find('\n') == std::string::npos && log.substr(0, 4) == "end:" && big < small && small < log.find("song 2.mp3    create:") &&
               log.find("song 2.mp3    create:") < log.size() && log.substr(log.size() - 4) == "---\r") << log;
-  for (const std::string& key : std::vector<std::string>{"LogFile=1\r", "MinSize=10\r", "Pfad=" + music + "\r", "Pfad0=" + music + "\r", "Filter0=*.*\r"})
+  for (const std::string& key : std::vector<std::string>{"[Parvik]\r\n", "LogFile=1\r", "MinSize=010\r", "SameName=0\r", "ID3Tag=0\r", "Pfad=" + music + "\r",
+                                                         "[Pfade]\r\nPfad0=" + music + "\r\nPfad1=\r", "[Filter]\r\nFilter0=*.*\r\nFilter1=\r"})
     EXPECT_NE(ReadWholeFile(ini).find(key), std::string::npos) << key;
 }
 

@@ -18,7 +18,5 @@ exe=$dir/Parvik.exe pe=$(number_at "$dir/Parvik.exe" 60 4)
 text=$dir/LIESMICH.txt lines=$(wc -l <"$dir/LIESMICH.txt")
 [ "$lines" -gt 20 ] && [ "$(grep -c $'\r$' "$text")" = "$lines" ] || fail "lines not ended by CR LF"
 LC_ALL=C grep -q $'L\xf6schen' "$text" && ! LC_ALL=C grep -q $'\xc3' "$text" || fail "not Windows-1252"
-for word in "Parvik $version" Parvik.INI Parvik.LOG BackUp /dir /filter; do
-  grep -qF -- "$word" "$text" || fail "LIESMICH.txt does not mention $word"
-done
+for word in "Parvik $version" Parvik.INI Parvik.LOG BackUp /dir /filter; do grep -qF -- "$word" "$text" || fail "LIESMICH.txt lacks $word"; done
 [ "$failures" -eq 0 ] && echo "release zip: all checks passed"

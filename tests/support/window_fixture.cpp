@@ -17,16 +17,24 @@ int yesNoAnswer;
 void (*atFirstPump)(HWND page);
 int pumpCalls;
 
-namespace {
+static EngineHooks savedHooks;
 
-EngineHooks savedHooks;
-
-int RecordMessage(const char* text, const char* caption, unsigned buttons) {
+static int RecordMessage(const char* text, const char* caption, unsigned buttons) {
   shownMessages.push_back(std::string(caption) + "|" + text + "|" + std::to_string(buttons));
   return (buttons & 0xF) == MB_YESNO ? yesNoAnswer : IDOK;
 }
 
-}  // namespace
+std::string ProgramFolder() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  return std::string(path, strrchr(path, '\\') + 1);
+}
+
+static void RemoveActionOutputs() {
+  RemoveTree(ProgramFolder() + "BackUp");
+  DeleteFileA((ProgramFolder() + "BackUp").c_str());
+  for (const std::string& log : NamesMatching(ProgramFolder() + "*-del*.log", false)) DeleteFileA((ProgramFolder() + log).c_str());
+}
 
 void DispatchPending() {
   MSG message;
@@ -42,8 +50,7 @@ std::string ControlText(HWND window, int id) {
 void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 void Type(HWND page, int id, const std::string& text) { SetDlgItemTextA(page, id, text.c_str()); }
 
-void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows) {
-  // Rows go in at the top, so the bottom row is added first.
+void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows) {  // rows go in at the top: bottom row first
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) AddResultRow(resultsWindow, row->first, row->second.c_str());
 }
 
@@ -53,7 +60,11 @@ std::vector<std::string> ListedRows() {
   std::vector<std::string> rows;
   for (int row = 0; row < static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0)); ++row) {
     char text[RowTextSize] = "";
-    LVITEMA item = {LVIF_TEXT | LVIF_PARAM, row, 0, 0, 0, text, sizeof text};
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
     SendMessageA(resultsWindow, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     rows.push_back(std::to_string(item.lParam) + " " + text);
   }
@@ -73,7 +84,6 @@ std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
     FileEntry& entry = fileTable.entries[fileTable.count];
-    entry.handle = InvalidFileHandle;
     CopyText(entry.path, MaxPath, path.c_str());
     entry.size = data.nFileSizeLow;
     entry.lastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
@@ -84,21 +94,8 @@ std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths) {
   return indices;
 }
 
-std::string ProgramFolder() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  return std::string(path, strrchr(path, '\\') + 1);
-}
-
-void RemoveActionOutputs() {
-  RemoveTree(ProgramFolder() + "BackUp");
-  DeleteFileA((ProgramFolder() + "BackUp").c_str());
-  for (const std::string& log : NamesMatching(ProgramFolder() + "*-del*.log", false)) DeleteFileA((ProgramFolder() + log).c_str());
-}
-
 void PageTest::SetUp() {
   settings = Settings{};
-  CopyText(settings.currentPath, MaxPath, "c:\\");
   CopyText(settings.currentFilter, MaxPath, "*.*");
   fileTable.count = 0;
   platform.clockSeconds = [] { return int64_t{1000}; };

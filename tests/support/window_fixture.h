@@ -1,6 +1,5 @@
-// Support for the window tests: the real sheet and page with their real dialog
-// procedure, the results window with rows for real files, message boxes
-// answered by the test, and the outputs of backup and deletion.
+// Support for the window tests: the real sheet and page, the results window with rows
+// for real files, message boxes answered by the test, the outputs of backup and deletion.
 #pragma once
 #include <windows.h>
 
@@ -9,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_table.h"
 #include "engine/listing.h"
 #include "engine/settings.h"
 #include "temp_folder.h"
@@ -35,7 +33,6 @@ std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths);
 extern void (*atFirstPump)(HWND page);  // what the engine's pump does first in a run
 extern int pumpCalls;                    // in this run
 std::string ProgramFolder();  // ending in a backslash
-void RemoveActionOutputs();   // BackUp and every deletion log beside the program
 
 // Default settings, an empty table and results window, recorded messages, a fixed
 // engine clock and a freshly opened modeless sheet; all undone afterwards.
@@ -44,8 +41,7 @@ class PageTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   void ReopenSheet();
-  // Types the path (the folder "data" by default) and clicks Start, after
-  // putting `files` equal files into "data".
+  // Puts `files` equal files into "data", types the path ("data" by default), clicks Start.
   void Search(int files, const std::string& path = "");
   HWND sheet = nullptr, page = nullptr;
   TempFolder temp;

@@ -11,8 +11,7 @@ namespace {
 
 const char* const Question = "Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4";
 
-// Backup (true) or deletion (false).
-class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> {
+class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> {  // backup (true) or deletion
  protected:
   bool backup = GetParam();
   void Run() { backup ? BackupMarkedFiles() : DeleteMarkedFiles(); }
@@ -64,10 +63,9 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
   for (const char* kept : {"one\\Bild.jpg", "busy", "touched"}) EXPECT_EQ(ReadWholeFile(temp.At(kept)), "same");
   for (const char* gone : {"two\\Bild.jpg", "three\\BILD.jpg", "four\\backup.log"}) EXPECT_FALSE(FileExists(temp.At(gone)));
   for (const char* moved : {"Bild.jpg", "BILD (2).jpg", "backup (2).log"})  // numbered; nothing replaced
-    if (backup) EXPECT_EQ(ReadWholeFile(ProgramFolder() + "BackUp\\" + output + "\\" + moved), "same") << moved;
-  std::vector<std::string> left = {"-1 end:0 sec", "-1 -- L\xE4nge:4 Byte --"};
-  for (int k : {0, 4, 5, 6}) left.push_back(ListedFileRow(files[k]));
-  EXPECT_EQ(ListedRows(), left);
+    EXPECT_EQ(ReadWholeFile(ProgramFolder() + "BackUp\\" + output + "\\" + moved), backup ? "same" : "") << moved;
+  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"-1 end:0 sec", "-1 -- L\xE4nge:4 Byte --", ListedFileRow(files[0]),
+                                                     ListedFileRow(files[4]), ListedFileRow(files[5]), ListedFileRow(files[6])}));
 }
 
 INSTANTIATE_TEST_SUITE_P(BackupAndDeletion, MarkedFiles, ::testing::Bool());
