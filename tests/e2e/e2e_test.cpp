@@ -16,7 +16,6 @@ bool WaitFor(Condition condition) {
   return condition();
 }
 
-// A top-level window of the process with exactly this title.
 HWND FindProgramWindow(DWORD process, const char* title) {
   for (HWND window = FindWindowA(nullptr, title); window; window = FindWindowExA(nullptr, window, nullptr, title)) {
     DWORD owner = 0;

@@ -60,12 +60,11 @@ std::vector<std::string> ListedRows() {
   std::vector<std::string> rows;
   for (int row = 0; row < static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0)); ++row) {
     char text[RowTextSize] = "";
+    ListView_GetItemText(resultsWindow, row, 0, text, sizeof text);
     LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.mask = LVIF_PARAM;
     item.iItem = row;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(resultsWindow, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    ListView_GetItem(resultsWindow, &item);
     rows.push_back(std::to_string(item.lParam) + " " + text);
   }
   return rows;

@@ -9,8 +9,6 @@
 
 namespace {
 
-const char* const Question = "Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4";
-
 class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> {  // backup (true) or deletion
  protected:
   bool backup = GetParam();
@@ -44,15 +42,19 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
                                              temp.Write("busy", "same"), temp.Write("grown", "same"), temp.Write("touched", "same")});
   for (int row : {1, 3, 4, 5, 6, 7, 8}) SelectRow(row);  // the heading and all files but the first
   temp.Write("grown", "same!");
-  HANDLE touched = CreateFileA(temp.At("touched").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  FILETIME in2014 = {0, 0x01D00000};
-  SetFileTime(touched, nullptr, nullptr, &in2014);
-  CloseHandle(touched);
+  for (int k : {5, 6}) {  // "grown" gets its listed time back, "touched" another time
+    HANDLE file = CreateFileA(fileTable.entries[files[k]].path, FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FileTime listed = fileTable.entries[files[k]].lastWriteTime;
+    FILETIME time = k == 5 ? FILETIME{listed.low, listed.high} : FILETIME{0, 0x01D00000};
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+  }
   HANDLE busy = CreateFileA(temp.At("busy").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // unshared
   Run();
   CloseHandle(busy);
   std::string failed = backup ? "Fehler!|Kann 3 Datei(en) nicht verschieben|0" : "Fehler!|Kann 3 Datei(en) nicht l\xF6schen|0";
-  EXPECT_EQ(shownMessages, (backup ? std::vector<std::string>{failed} : std::vector<std::string>{Question, failed}));
+  EXPECT_EQ(shownMessages, (backup ? std::vector<std::string>{failed}
+                                  : std::vector<std::string>{"Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4", failed}));
   std::string output = NewOutput(earlier), s = output.substr(0, 15);  // DDMMYYYY-HHMMSS
   EXPECT_EQ(output, s + (backup ? " (2)" : "-del (2).log"));
   for (const std::string& name : earlier) EXPECT_EQ(ReadWholeFile(LogOf(name)), "earlier");
@@ -75,7 +77,7 @@ TEST_F(PageTest, ADeletionTheUserDeclinesDeletesNothing) {
   SelectRow(2);
   yesNoAnswer = IDNO;
   DeleteMarkedFiles();
-  EXPECT_EQ(shownMessages, std::vector<std::string>{Question});
+  EXPECT_EQ(shownMessages, std::vector<std::string>{"Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4"});
   EXPECT_EQ(ReadWholeFile(temp.At("a.txt")) + std::to_string(ListedRows().size()), "x3");
 }
 

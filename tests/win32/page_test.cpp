@@ -18,8 +18,7 @@ std::string seenDuringRun;
 
 // The log takes each row cut to 259 bytes (the long name's row is longer) and ended by a lone CR.
 TEST_F(PageTest, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptionIsOn) {
-  const std::string longName = std::string(180, 'n') + "\\e";
-  const std::pair<std::string, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300}, {longName, 300}};
+  const std::pair<std::string, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300}, {std::string(180, 'n') + "\\e", 300}};
   for (const auto& file : files) temp.Write("data\\" + file.first, std::string(file.second, 'x'));
   Click(page, IDC_LOG_FILE);
   Search(0);
