@@ -12,7 +12,6 @@
 #include "engine/text.h"
 #include "ui/message_box.h"
 #include "ui/results_window.h"
-#include "version.h"
 
 namespace {
 
@@ -69,16 +68,9 @@ bool ExecutableFolder(char (&folder)[MaxPath]) {
 }
 
 void TakeRunStamp(RunStamp* stamp) {
-  LocalNow(&stamp->time);
-  const CalendarTime& t = stamp->time;
-  snprintf(stamp->text, sizeof stamp->text, "%02d%02d%04d-%02d%02d%02d", t.day, t.month, t.year,
-           t.hour, t.minute, t.second);
-}
-
-bool NumberedPath(char (&path)[MaxPath], const char* stem, const char* ext, int number) {
-  int length = number <= 1 ? snprintf(path, MaxPath, "%s%s", stem, ext)
-                           : snprintf(path, MaxPath, "%s (%d)%s", stem, number, ext);
-  return length >= 0 && length < MaxPath;
+  CalendarTime now;
+  LocalNow(&now);
+  *stamp = StampOf(now);
 }
 
 FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]) {
@@ -91,15 +83,6 @@ FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]) {
   }
   path[0] = '\0';
   return nullptr;
-}
-
-void WriteLogHeader(FILE* log, const char* title, const RunStamp& stamp) {
-  const CalendarTime& t = stamp.time;
-  char line[MaxPath];
-  snprintf(line, sizeof line, "Parvik " PARVIK_VERSION ", %02d.%02d.%04d  %02d:%02d:%02d", t.day, t.month, t.year,
-           t.hour, t.minute, t.second);
-  fprintf(log, "%s\n", title);
-  fprintf(log, "%s\n", line);
 }
 
 int ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log) {

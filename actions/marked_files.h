@@ -5,26 +5,14 @@
 #include <cstdio>
 
 #include "engine/file_table.h"
+#include "actions/marked_names.h"
 #include "platform/platform.h"
-
-// Names tried for a file or folder that is already there: "Bild (2).jpg" up
-// to "Bild (999).jpg".
-constexpr int MaxNameNumber = 999;
-
-struct RunStamp {
-  CalendarTime time;
-  char text[32];  // DDMMYYYY-HHMMSS
-};
 
 // The drive and folder of the running executable, ending in a backslash.
 bool ExecutableFolder(char (&folder)[MaxPath]);
 
 // The local time now, as the run's stamp.
 void TakeRunStamp(RunStamp* stamp);
-
-// "<stem><ext>" for number 1, "<stem> (<number>)<ext>" after that. False when
-// the path would not fit in MaxPath - 1 characters.
-bool NumberedPath(char (&path)[MaxPath], const char* stem, const char* ext, int number);
 
 // Creates a text-mode file that did not exist before; null (errno EEXIST when
 // the name is taken) otherwise. Tests replace it to make creation fail.
@@ -34,9 +22,6 @@ extern FILE* (*createNewTextFile)(const char* path);
 // name is taken, so an earlier log is never emptied. The name chosen goes to
 // `path`. Null when no log could be created.
 FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]);
-
-// The two header lines: the title, then the program and the run's time.
-void WriteLogHeader(FILE* log, const char* title, const RunStamp& stamp);
 
 // Does the action to one file; true when it was done.
 using MarkedFileAction = bool (*)(const FileEntry& entry, void* context);

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "actions/result_log.h"
 #include "engine/file_table.h"
@@ -12,6 +11,7 @@
 #include "res/resource.h"
 #include "ui/history.h"
 #include "ui/message_box.h"
+#include "ui/path_check.h"
 #include "ui/results_window.h"
 
 namespace {
@@ -42,7 +42,7 @@ void ResetCounters(HWND page) {
 // False (after telling the user) when the path is too short to name a folder.
 bool TakeInputs(HWND page) {
   GetDlgItemTextA(page, IDC_PATH, settings.currentPath, MaxPath);
-  if (strlen(settings.currentPath) < 2) {
+  if (!IsSearchablePath(settings.currentPath)) {
     ShowMessage("Falscher Pfad", "Fehler!", MB_OK);
     SetDlgItemTextA(page, IDC_START, "&Start");
     searchState.running = 0;
@@ -57,8 +57,7 @@ bool TakeInputs(HWND page) {
   RememberInHistory(filterBox, settings.filterHistory, settings.currentFilter);
 
   // "c:\" is scanned as "c:"; the history keeps the text as typed.
-  size_t length = strlen(settings.currentPath);
-  if (settings.currentPath[length - 1] == '\\') settings.currentPath[length - 1] = '\0';
+  DropTrailingBackslash(settings.currentPath);
 
   LRESULT found = SendMessageA(filterBox, CB_FINDSTRING, 0,
                                reinterpret_cast<LPARAM>(settings.currentFilter));

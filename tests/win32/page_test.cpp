@@ -1,0 +1,162 @@
+// The page from its template with its real dialog procedure in the real sheet:
+// texts and help, search runs over real folders (rows and log, a refused
+// path, the run lock and cancel, the sheet closed during a run), and marking.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "res/resource.h"
+#include "ui/main_page.h"
+#include "ui/pump.h"
+#include "ui/results_marking.h"
+#include "ui/search_run.h"
+#include "window_fixture.h"
+
+namespace {
+
+std::string seenDuringRun;
+
+// The log takes each row cut to 259 bytes (the long name's row is longer) and ended by a lone CR.
+TEST_F(PageTest, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptionIsOn) {
+  const std::pair<std::string, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300}, {std::string(180, 'n') + "\\e", 300}};
+  for (const auto& file : files) temp.Write("data\\" + file.first, std::string(file.second, 'x'));
+  Click(page, IDC_LOG_FILE);
+  Search(0);
+  // Sorted by size: 0-1 are 100 bytes, 2 is 200 bytes, 3-4 are 300 bytes.
+  std::vector<std::string> rows = {"-1 end:0 sec", "-1 ", "-1 -- L\xE4nge:300 Byte --", ListedFileRow(4), ListedFileRow(3), "-1 ",
+                                   "-1 -- L\xE4nge:100 Byte --", ListedFileRow(1), ListedFileRow(0), "-1 ---", "-1 qsort:0 sec",
+                                   "-1 scan:0 sec", "-1 ---"};
+  EXPECT_EQ(ListedRows(), rows);
+  EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_DUPLICATES) + ControlText(page, IDC_ELAPSED), "540 sec");
+  std::string logged;
+  for (const std::string& row : rows) logged += row.substr(row.find(' ') + 1, 259) + "\r";
+  EXPECT_EQ(ReadWholeFile(logPath), logged);
+  HANDLE held = CreateFileA(logPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // unshared
+  Search(0);
+  CloseHandle(held);
+  EXPECT_EQ(shownMessages, std::vector<std::string>{"Fehler!|Kann Logdatei nicht schreiben|0"});
+  EXPECT_EQ(ReadWholeFile(logPath), logged);  // a log that cannot be written keeps what it held
+}
+
+TEST_F(PageTest, AfterARefusedPathTheLastResultsStayAndCanStillBeDeleted) {
+  Search(2);
+  std::vector<std::string> rows = ListedRows();
+  Search(0, "c");
+  EXPECT_EQ(shownMessages, std::vector<std::string>{"Fehler!|Falscher Pfad|0"});
+  EXPECT_EQ(ListedRows(), rows);
+  EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_START) + std::to_string(fileTable.count), "2&Start0");
+  SelectRow(3);
+  Click(page, IDC_DELETE);
+  EXPECT_EQ(ListedRows().size(), rows.size() - 1);
+  EXPECT_EQ(FileExists(temp.At("data\\f0")) + FileExists(temp.At("data\\f1")), 1);
+}
+
+TEST_F(PageTest, CommandsDuringARunAreRefusedAndStartCancelsItAtOnceWithoutANestedRun) {
+  Search(0);  // puts the path into the box
+  Click(page, IDC_ADD);
+  atFirstPump = [](HWND page) {
+    Type(page, IDC_PATH, "d:\\elsewhere");
+    for (int id : {IDC_ADD, IDC_CLEAR, IDC_BACKUP, IDC_DELETE, IDC_START, IDC_START})  // then cancel, and a start under it
+      PostMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
+    PumpMessages();
+  };
+  Search(120);
+  EXPECT_EQ(SendDlgItemMessageA(page, IDC_FOLDERS, LB_GETCOUNT, 0, 0), 1);
+  EXPECT_TRUE(shownMessages.empty());
+  EXPECT_FALSE(FileExists(ProgramFolder() + "BackUp"));
+  EXPECT_EQ(pumpCalls * 1000 + fileTable.count, 1050u);  // one pump, the first 50 files
+  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"-1 end:0 sec", "-1 ---", "-1 qsort:0 sec", "-1 scan:0 sec", "-1 ---"}));
+  EXPECT_EQ(ControlText(page, IDC_START) + std::to_string(SearchOnStack()), "&Start0");
+  Click(page, IDC_ADD);  // once the run has ended the same commands work again
+  EXPECT_EQ(SendDlgItemMessageA(page, IDC_FOLDERS, LB_GETCOUNT, 0, 0), 2);
+}
+
+TEST_F(PageTest, OkCancelOrTheCloseBoxDuringARunCloseTheSheetOnceTheRunHasWoundDown) {
+  for (int closing : {PSBTN_OK, PSBTN_CANCEL, SC_CLOSE}) {
+    ReopenSheet();
+    static int closeBy;
+    closeBy = closing;
+    atFirstPump = [](HWND page) {
+      Type(page, IDC_PATH, "e:\\typed during the run");
+      PostMessageA(GetParent(page), closeBy == SC_CLOSE ? WM_SYSCOMMAND : PSM_PRESSBUTTON, closeBy, 0);
+      PumpMessages();
+      seenDuringRun = std::to_string(PropSheet_GetCurrentPageHwnd(GetParent(page)) != nullptr) + settings.currentPath + ControlText(page, IDC_START);
+    };
+    Search(closing == PSBTN_OK ? 120 : 0);
+    EXPECT_EQ(seenDuringRun + std::to_string(fileTable.count), "1" + temp.At("data") + "&Start50");  // scanning its folder, stopped
+    EXPECT_NE(PropSheet_GetCurrentPageHwnd(sheet), nullptr);  // not yet: the press is queued
+    DispatchPending();
+    EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet), nullptr);
+    EXPECT_EQ(SendMessageA(sheet, PSM_GETRESULT, 0, 0) > 0, closing == PSBTN_OK);
+    EXPECT_EQ(settings.currentPath, closing == PSBTN_OK ? "e:\\typed during the run" : temp.At("data")) << closing;
+  }
+}
+
+TEST_F(PageTest, OpensTitledWithGermanTextsAndAsksForTheHelpFileBesideTheProgram) {
+  char title[64] = "";
+  GetWindowTextA(sheet, title, sizeof title);
+  EXPECT_EQ(title + ControlText(page, IDC_DELETE), "Parvik 2.3L\xF6schen");  // Windows-1252 from the template
+  static std::string helpAskedFor;
+  showHelpFile = [](HWND, const char* path) { helpAskedFor = path; };
+  SetCurrentDirectoryA(temp.path.c_str());  // the help is found from any working folder
+  NMHDR header = {sheet, 0, static_cast<UINT>(PSN_HELP)};
+  SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  SetCurrentDirectoryA(ProgramFolder().c_str());
+  EXPECT_EQ(helpAskedFor, ProgramFolder() + "parvik.chm");
+}
+
+std::string menuShown;
+int choice;
+
+void PressKey(UINT message, WPARAM key, BYTE modifier) {
+  BYTE keys[256] = {};
+  keys[modifier] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageA(resultsWindow, message, key, 0);
+  keys[modifier] = 0;
+  SetKeyboardState(keys);
+}
+
+TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksAll) {
+  RedirectResultsMenu([](HWND, HMENU menu, POINT) {
+    char text[2][64] = {};
+    for (int k = 0; k < 2; k++) GetMenuStringA(menu, IDM_MARK_DUPLICATES + k, text[k], 64, MF_BYCOMMAND);
+    menuShown += std::string(text[0]) + "|" + text[1];
+    return choice;
+  });
+  // As a search leaves them: each group's first file at its bottom.
+  ShowRows({{TextRow, "end:0 sec"}, {TextRow, "-- L\xE4nge:9 Byte --"}, {5, "e"}, {4, "d"}, {3, "c"},
+            {TextRow, "-- L\xE4nge:4 Byte --"}, {2, "b"}, {1, "a"}, {TextRow, "---"}});
+  RECT row = {LVIR_BOUNDS, 0, 0, 0};
+  SendMessageA(resultsWindow, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+  auto selected = [] {  // the first character of each selected row's item data, top first
+    std::string first;
+    for (int r = -1; (r = ListView_GetNextItem(resultsWindow, r, LVNI_SELECTED)) >= 0;) first += ListedRows()[r][0];
+    return first;
+  };
+  for (int way = 0; way < 3; way++) {
+    for (int chosen : {IDM_MARK_DUPLICATES, 0, IDM_CLEAR_MARKS}) {
+      SelectRow(0);  // marks that are no duplicates go with the first choice; no choice keeps all
+      SelectRow(4);
+      choice = chosen;
+      menuShown.clear();
+      if (way == 0) {  // a right click (the list asks for its menu on release); F10 alone: none
+        PostMessageA(resultsWindow, WM_RBUTTONUP, 0, MAKELPARAM(row.left + 5, row.top + 2));
+        SendMessageA(resultsWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(row.left + 5, row.top + 2));
+        DispatchPending();
+        PressKey(WM_KEYDOWN, VK_F10, 0);
+      }
+      if (way == 1) PressKey(WM_KEYDOWN, VK_APPS, 0), PressKey(WM_KEYUP, VK_APPS, 0);
+      if (way == 2) PressKey(WM_SYSKEYDOWN, VK_F10, VK_SHIFT), PressKey(WM_SYSKEYUP, VK_F10, VK_SHIFT);
+      EXPECT_EQ(menuShown, "Alle Duplikate markieren|Markierung aufheben") << way;
+      EXPECT_EQ(selected(), chosen == IDM_MARK_DUPLICATES ? "542" : chosen ? "" : "-5432") << way;
+    }
+  }
+  PressKey(WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(selected(), "");
+  PressKey(WM_KEYDOWN, 'A', VK_CONTROL);
+  EXPECT_EQ(selected().size(), 9u);
+  RedirectResultsMenu(nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,10 @@
+#include "ui/path_check.h"
+
+#include <cstring>
+
+bool IsSearchablePath(const char* path) { return strlen(path) >= 2; }
+
+void DropTrailingBackslash(char* path) {
+  size_t length = strlen(path);
+  if (length > 0 && path[length - 1] == '\\') path[length - 1] = '\0';
+}
