@@ -193,6 +193,7 @@ TEST(SizeSortRuns, OrderedAndEqualRunsComeOutAsThePlainSortLeavesThem) {
     for (int pass = 0; pass < 2; pass++) {
       for (size_t k = 0; k < sizes.size(); k++) {
         fileTable.entries[k].size = sizes[k];
+        fileTable.entries[k].leadingTagBytes = fileTable.entries[k].trailingTagBytes = 0;
         fileTable.entries[k].groupId = static_cast<int32_t>(k);
       }
       int32_t last = static_cast<int32_t>(sizes.size()) - 1;
