@@ -230,7 +230,15 @@ int CompareFiles(int32_t iIndex, int32_t jIndex) {
 
   uint64_t streamFrom = 0;
   Phase phase = ComparePrefix(i, j);
-  if (phase == Phase::GoOn) phase = CompareBlocks(i, j, &streamFrom);
+  if (phase == Phase::GoOn) {
+    // Beyond the cache limit every later pair streams from where the later
+    // file's cache ends, so a full cache of the earlier file would serve no
+    // one: such files stream from the end of their prefixes.
+    if (ComparedLength(i) >= CacheLimit)
+      streamFrom = std::min(i.cachedBytes, j.cachedBytes);
+    else
+      phase = CompareBlocks(i, j, &streamFrom);
+  }
   if (phase == Phase::GoOn) phase = CompareStream(i, j, streamFrom);
   switch (phase) {
     case Phase::Equal:

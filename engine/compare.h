@@ -4,7 +4,7 @@
 #include <cstdint>
 
 constexpr uint32_t PrefixSize = 2048;
-constexpr uint32_t ChunkSize = 512;
+constexpr uint32_t ChunkSize = 2048;
 constexpr uint32_t BlockSize = 32768;
 constexpr uint32_t BulkThreshold = 131072;
 constexpr uint32_t CacheLimit = 104857600;

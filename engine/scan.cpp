@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/entry_io.h"
@@ -81,8 +82,38 @@ bool AppendFile(const char* folder, const DirEntry& found) {
   return GrowFileTableIfNeeded();
 }
 
-// The files of `folder` that match the filter. False when the walk must end.
-bool ScanFiles(const char* folder) {
+// The names of the subfolders met while listing the files, in listing order,
+// one after the other with their terminators.
+struct FolderNames {
+  char* text;  // malloc'd; null while empty
+  size_t length;
+  size_t capacity;
+  bool complete;  // false once memory ran out: the folder is listed again
+};
+
+bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
+
+void Remember(FolderNames* names, const char* name) {
+  size_t bytes = strlen(name) + 1;
+  if (!names->complete) return;
+  if (names->length + bytes > names->capacity) {
+    size_t grown = (names->capacity ? names->capacity * 2 : 1024) + bytes;
+    char* bigger = static_cast<char*>(realloc(names->text, grown));
+    if (!bigger) {
+      names->complete = false;
+      return;
+    }
+    names->text = bigger;
+    names->capacity = grown;
+  }
+  memcpy(names->text + names->length, name, bytes);
+  names->length += bytes;
+}
+
+// The files of `folder` that match the filter; when `names` is given (the
+// filter lists every entry) also the subfolders it lists. False when the
+// walk must end.
+bool ScanFiles(const char* folder, FolderNames* names) {
   char pattern[MaxPath];
   if (!JoinPath(pattern, folder, settings.currentFilter)) return true;
   DirEntry found;
@@ -94,7 +125,10 @@ bool ScanFiles(const char* folder) {
       goOn = false;
       break;
     }
-    if (found.isDirectory) continue;
+    if (found.isDirectory) {
+      if (names && !IsDotEntry(found.name)) Remember(names, found.name);
+      continue;
+    }
     if (!AppendFile(folder, found)) {
       goOn = false;
       break;
@@ -115,11 +149,33 @@ void ScanSubfolders(const char* folder) {
   if (!listing) return;
   do {
     if (Stopped()) break;
-    if (!found.isDirectory || strcmp(found.name, ".") == 0 || strcmp(found.name, "..") == 0)
-      continue;
+    if (!found.isDirectory || IsDotEntry(found.name)) continue;
     if (JoinPath(path, folder, found.name)) Walk(path);
   } while (platform.findNext(listing, &found));
   platform.findClose(listing);
+}
+
+void WalkNamed(const char* folder, const FolderNames& names) {
+  char path[MaxPath];
+  for (size_t at = 0; at < names.length; at += strlen(names.text + at) + 1) {
+    if (Stopped()) break;
+    if (JoinPath(path, folder, names.text + at)) Walk(path);
+  }
+}
+
+// The files, then the subfolders. The subfolders are listed with "*.*"; when
+// that is the filter, the one listing serves both, in the same order.
+void ScanFolder(const char* folder) {
+  if (strcmp(settings.currentFilter, "*.*") != 0) {
+    if (ScanFiles(folder, nullptr)) ScanSubfolders(folder);
+    return;
+  }
+  FolderNames names = {nullptr, 0, 0, true};
+  if (ScanFiles(folder, &names)) {
+    if (names.complete) WalkNamed(folder, names);
+    else ScanSubfolders(folder);
+  }
+  free(names.text);
 }
 
 // A folder whose identity cannot be taken is walked all the same, as it was
@@ -135,7 +191,7 @@ void Walk(const char* folder) {
   if (known && IsWalkedAbove(identity)) return;
   if (known && walkDepth < MaxDepth) walkedFolders[walkDepth++] = identity;
   else known = false;
-  if (ScanFiles(folder)) ScanSubfolders(folder);
+  ScanFolder(folder);
   if (known) walkDepth--;
 }
 

@@ -73,6 +73,8 @@ TEST_F(Comparison, FilesBeyondTheCacheLimitAndFourGibibytesAreComparedWhole) {
     PrepareOuter(0);
     EXPECT_EQ(CompareFiles(0, 1), 0);
     EXPECT_EQ(CompareFiles(0, 2), 1);
+    // No later pair would read the earlier file's cache past its prefix.
+    EXPECT_LT(Entry(0).cacheCapacity, BulkThreshold);
     EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(mark[0]));
   }
 }
