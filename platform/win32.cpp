@@ -54,20 +54,25 @@ void FindCloseListing(DirListing* listing) {
   delete listing;
 }
 
-// The identities of the files this process holds open, by handle value, so
-// that a refused open can tell "held by us" (the same file by a second path)
-// from "held by another program". Handle values are small multiples of four.
-struct FileIdentity {
+// The files this process holds open, by handle value, so that a refused open
+// can tell "held by us" (the same file by a second path) from "held by another
+// program". Handle values are small multiples of four. An identity is taken
+// only when a refused open asks for it: under Wine the volume serial costs a
+// round trip to a driver process, too much to pay on every open.
+struct HeldFile {
+  HANDLE handle;
   DWORD volume, indexHigh, indexLow;
-  bool held;
+  bool held, identified;
 };
-FileIdentity* heldIdentities;
-size_t heldIdentityCapacity;
+HeldFile* heldFiles;
+size_t heldFileCapacity;
 
-bool IdentityOf(HANDLE file, FileIdentity* identity) {
+bool IdentityOf(HANDLE file, DWORD* volume, DWORD* indexHigh, DWORD* indexLow) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(file, &info)) return false;
-  *identity = FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow, true};
+  *volume = info.dwVolumeSerialNumber;
+  *indexHigh = info.nFileIndexHigh;
+  *indexLow = info.nFileIndexLow;
   return true;
 }
 
@@ -75,16 +80,15 @@ size_t SlotOf(HANDLE file) { return reinterpret_cast<uintptr_t>(file) / 4; }
 
 void RememberHeld(HANDLE file) {
   size_t slot = SlotOf(file);
-  if (slot >= heldIdentityCapacity) {
+  if (slot >= heldFileCapacity) {
     size_t capacity = slot + 1024;
-    void* grown = realloc(heldIdentities, capacity * sizeof(FileIdentity));
+    void* grown = realloc(heldFiles, capacity * sizeof(HeldFile));
     if (!grown) return;  // such a file merely counts as held by another program
-    heldIdentities = static_cast<FileIdentity*>(grown);
-    memset(heldIdentities + heldIdentityCapacity, 0,
-           (capacity - heldIdentityCapacity) * sizeof(FileIdentity));
-    heldIdentityCapacity = capacity;
+    heldFiles = static_cast<HeldFile*>(grown);
+    memset(heldFiles + heldFileCapacity, 0, (capacity - heldFileCapacity) * sizeof(HeldFile));
+    heldFileCapacity = capacity;
   }
-  if (!IdentityOf(file, &heldIdentities[slot])) heldIdentities[slot].held = false;
+  heldFiles[slot] = HeldFile{file, 0, 0, 0, true, false};
 }
 
 // Reading attributes is not subject to sharing, so the identity of a file
@@ -94,13 +98,17 @@ bool IsHeldHere(const char* path) {
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  FileIdentity identity;
-  bool known = IdentityOf(file, &identity);
+  DWORD volume, indexHigh, indexLow;
+  bool known = IdentityOf(file, &volume, &indexHigh, &indexLow);
   CloseHandle(file);
-  for (size_t k = 0; known && k < heldIdentityCapacity; k++) {
-    const FileIdentity& held = heldIdentities[k];
-    if (held.held && held.volume == identity.volume && held.indexHigh == identity.indexHigh &&
-        held.indexLow == identity.indexLow)
+  for (size_t k = 0; known && k < heldFileCapacity; k++) {
+    HeldFile& held = heldFiles[k];
+    if (!held.held) continue;
+    if (!held.identified) {
+      if (!IdentityOf(held.handle, &held.volume, &held.indexHigh, &held.indexLow)) continue;
+      held.identified = true;
+    }
+    if (held.volume == volume && held.indexHigh == indexHigh && held.indexLow == indexLow)
       return true;
   }
   return false;
@@ -158,7 +166,7 @@ bool ReadAt(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* 
 
 void CloseFile(FileHandle file) {
   size_t slot = SlotOf(reinterpret_cast<HANDLE>(file));
-  if (slot < heldIdentityCapacity) heldIdentities[slot].held = false;
+  if (slot < heldFileCapacity) heldFiles[slot].held = false;
   CloseHandle(reinterpret_cast<HANDLE>(file));
 }
 
