@@ -1,260 +1,247 @@
 #include "engine/compare.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/entry_io.h"
 #include "engine/file_table.h"
-#include "engine/settings.h"
-#include "engine/text.h"
+#include "engine/progress.h"
+
+// Header-only: the build names the header by its full path.
+#define XXH_INLINE_ALL
+#include XXHASH_HEADER
+
+// A megabyte per file and turn keeps a disk head on one file for a while and
+// the blocks of a few files in the processor's caches.
+const CompareLimits defaultCompareLimits = {4096, 1024 * 1024, 32 * 1024 * 1024};
+CompareLimits compareLimits = defaultCompareLimits;
+void* (*obtainCompareStorage)(size_t bytes) = malloc;
+uint64_t (*hashBlock)(const uint8_t* block, uint32_t n) = [](const uint8_t* block, uint32_t n) -> uint64_t {
+  return XXH3_64bits(block, n);
+};
 
 namespace {
 
-// How a phase of the comparison ended.
-enum class Phase { GoOn, Differ, Equal, Unreadable, NoMemory };
+// Members [begin, end) of the member list agree in their first `offset`
+// bytes; `hashed`: also in the hash of the block read at `offset`.
+struct Class {
+  uint32_t begin;
+  uint32_t end;
+  uint64_t offset;
+  bool hashed;
+};
 
-// The earlier file streams through buffers 0 and 1, the later through 2 and 3.
-// Current and next swap after every block, and the swap carries over into the
-// next streaming phase.
-bool streamRolesSwapped = false;
+// The state of one CompareFiles call. Scratch lists hold one value per member.
+struct Work {
+  uint32_t* members;  // table indices; every class a range of them
+  uint32_t* order;    // positions within the class being split
+  uint32_t* moved;    // the class's members in their new order
+  uint64_t* hashes;
+  Class* classes;     // a stack: at most one class per two members
+  uint32_t stacked;
+  uint8_t* blocks;    // the blocks of one turn
+  uint64_t length;    // the compared length of every member
+} work;
 
-uint8_t* StreamBuffer(int pair, bool next) {
-  return streamBuffers[pair * 2 + (next != streamRolesSwapped ? 1 : 0)];
+FileEntry& Member(uint32_t at) { return fileTable.entries[work.members[at]]; }
+
+// The progress and the pump at least once a second; false once cancelled.
+bool Tick(uint32_t at) {
+  RefreshProgress(work.members[at]);
+  return searchState.running != 0;
 }
 
-uint32_t AtMost(uint32_t limit, uint64_t value) {
-  return static_cast<uint32_t>(std::min<uint64_t>(limit, value));
-}
-
-uint64_t Above(uint64_t value, uint64_t floor) { return value > floor ? value - floor : 0; }
-
-// An entry whose file cannot be read as it was scanned takes no further part.
-void Settle(FileEntry& entry) {
+// The file takes no further part: it could not be read as scanned.
+void Drop(FileEntry& entry) {
   SettleUnreadable(entry);
-  if (entry.cache) ReleaseCache(entry);
+  CloseEntry(entry);
 }
 
-bool CollectOrSettle(FileEntry& entry, uint32_t* count) {
-  bool failed = false;
-  *count = CollectRead(entry, &failed);
-  if (failed) Settle(entry);
-  return !failed;
+// Reads n compared bytes at `offset` into dest (n + 1 bytes of room). The last
+// block asks for a byte more, unless a trailing tag follows: a file that grew
+// shows. A file that delivers other than n bytes is dropped.
+bool ReadBlock(FileEntry& entry, uint64_t offset, uint8_t* dest, uint32_t n) {
+  bool last = offset + n == work.length && entry.trailingTagBytes == 0;
+  uint32_t count = 0;
+  if (ReadComparedBytes(entry, offset, dest, n + (last ? 1 : 0), &count) && count == n) return true;
+  Drop(entry);
+  return false;
 }
 
-// The bytes held in the cache: what was collected into it, and what the read
-// still pending delivered (it completed before anything compares).
-uint64_t CacheExtent(const FileEntry& entry) {
-  return std::max<uint64_t>(entry.cachedBytes,
-                            entry.overlapped.offset + entry.overlapped.pendingCount);
+void Push(uint32_t begin, uint32_t end, uint64_t offset, bool hashed) {
+  if (end - begin >= 2)
+    work.classes[work.stacked++] = Class{begin, end, offset, hashed};
+  else if (end > begin)
+    CloseEntry(Member(begin));  // differs from every other file: no group
 }
 
-// A read into the cache at the read position. Room is made first; false only
-// when no memory is left.
-bool IssueCacheRead(FileEntry& entry, uint32_t n) {
-  if (!ReserveCache(entry, entry.overlapped.offset + n)) return false;
-  IssueRead(entry, entry.cache + entry.overlapped.offset, n);
-  return true;
-}
-
-bool FitsCache(const FileEntry& entry, uint64_t n) {
-  return entry.overlapped.offset + n <= CacheCeiling(entry);
-}
-
-int CountEqual(FileEntry& i, FileEntry& j) {
-  // A file that grew or shrank since the scan is no one's twin: the bytes
-  // compared were not all of it.
-  bool iChanged = !StillAsScanned(i);
-  bool jChanged = !StillAsScanned(j);
-  if (iChanged || jChanged) {
-    if (iChanged) Settle(i);
-    if (jChanged) Settle(j);
-    return 0;
-  }
-  // The later file's own size, what removing it frees, is added exactly and
-  // the sum rounded once to the float.
-  searchState.duplicateBytes = static_cast<float>(
-      static_cast<long double>(searchState.duplicateBytes) + static_cast<long double>(j.size));
-  searchState.duplicateCount++;
-  j.done = 1;
-  // j is never read again; its file stays open (and exclusively held) until
-  // the grouping pass passes it, but its cache is of no further use.
-  if (j.cache) ReleaseCache(j);
-  return 1;
-}
-
-// j in chunks of ChunkSize up to PrefixSize against the cache of i.
-Phase ComparePrefix(FileEntry& i, FileEntry& j) {
-  j.overlapped.offset = j.cachedBytes;
-  // A full chunk even near the end of the file, as far as the cache can take.
-  uint32_t room = static_cast<uint32_t>(Above(CacheCeiling(j), j.cachedBytes));
-  if (!IssueCacheRead(j, std::min(ChunkSize, room))) return Phase::NoMemory;
-  uint32_t count = ChunkSize;
-  while (j.overlapped.offset < PrefixSize) {
-    if (!CollectOrSettle(j, &count)) return Phase::Unreadable;
-    if (!IssueCacheRead(j, AtMost(ChunkSize, BytesLeft(j)))) return Phase::NoMemory;
-    bool same = memcmp(i.cache + j.cachedBytes, j.cache + j.cachedBytes, count) == 0;
-    j.cachedBytes += count;
-    if (!same) return Phase::Differ;
-    if (j.overlapped.offset >= ComparedLength(j)) break;
-  }
-  // A short chunk is the end of the file: every byte agreed.
-  return count != ChunkSize ? Phase::Equal : Phase::GoOn;
-}
-
-// Issues the next block read into the cache. False when the block phase ends
-// here: *stop is then NoMemory, or GoOn when the read would pass the end of
-// the cache and the streaming phase takes over.
-bool ReadNextBlock(FileEntry& entry, uint32_t n, Phase* stop) {
-  if (!FitsCache(entry, n)) {
-    *stop = Phase::GoOn;
-    return false;
-  }
-  if (!IssueCacheRead(entry, n)) {
-    *stop = Phase::NoMemory;
-    return false;
+// Reads the block at the class's offset of each member k of the class: into
+// a slot of its own, or, with `hash`, into the first slot to keep only its
+// hash. The positions k read go to `order`, the members dropped to the back of
+// `moved`. False once cancelled.
+bool ReadClass(const Class& c, uint32_t n, bool hash, uint32_t* live) {
+  const uint32_t count = c.end - c.begin;
+  uint32_t dropped = 0;
+  *live = 0;
+  for (uint32_t k = 0; k < count; k++) {
+    uint32_t at = c.begin + k;
+    uint8_t* slot = work.blocks + (hash ? 0 : k * (size_t{n} + 1));
+    if (ReadBlock(Member(at), c.offset, slot, n)) {
+      if (hash) work.hashes[k] = hashBlock(slot, n);
+      work.order[(*live)++] = k;
+    } else {
+      work.moved[count - 1 - dropped++] = work.members[at];
+    }
+    if (!Tick(at)) return false;
   }
   return true;
 }
 
-// Both files in blocks from their caches, up to the cache limit. GoOn means
-// every byte before *streamFrom agreed and the rest is to be streamed.
-Phase CompareBlocks(FileEntry& i, FileEntry& j, uint64_t* streamFrom) {
-  uint64_t pos = std::min(i.cachedBytes, j.cachedBytes);
-  const uint32_t jCachedAtStart = j.cachedBytes;
-  Phase result = Phase::GoOn;
-  bool reading = true;
-  *streamFrom = pos;
-  for (FileEntry* entry : {&i, &j}) {
-    if (reading && entry->cachedBytes < pos + BlockSize)
-      reading = ReadNextBlock(*entry, AtMost(BlockSize, BytesLeft(*entry)), &result);
+// Puts the class's members in the order of `order`, the dropped ones last, and
+// gives each stretch of members that `same` finds alike a class of its own.
+template <typename Same>
+void PartClass(const Class& c, uint32_t live, uint64_t offset, bool hashed, Same same) {
+  for (uint32_t k = 0; k < live; k++) work.moved[k] = work.members[c.begin + work.order[k]];
+  memcpy(work.members + c.begin, work.moved, sizeof(uint32_t) * (c.end - c.begin));
+  uint32_t start = 0;
+  for (uint32_t k = 1; k <= live; k++) {
+    if (k < live && same(work.order[start], work.order[k])) continue;
+    Push(c.begin + start, c.begin + k, offset, hashed);
+    start = k;
   }
-  uint32_t count = BlockSize;
-  while (reading && i.overlapped.offset < CacheLimit) {
-    if (i.cachedBytes < pos + BlockSize) {
-      if (!CollectOrSettle(i, &count)) {
-        result = Phase::Unreadable;
-        break;
-      }
-      i.cachedBytes = static_cast<uint32_t>(i.overlapped.offset);
-      // Past the first blocks, i reads the rest of its cacheable part at once.
-      uint64_t n = pos > BulkThreshold
-                       ? std::min(BytesLeft(i), Above(CacheLimit, i.overlapped.offset))
-                       : std::min<uint64_t>(BlockSize, BytesLeft(i));
-      if (!ReadNextBlock(i, static_cast<uint32_t>(n), &result)) break;
-    }
-    if (jCachedAtStart < pos + BlockSize) {
-      if (!CollectOrSettle(j, &count)) {
-        result = Phase::Unreadable;
-        break;
-      }
-      if (!ReadNextBlock(j, AtMost(BlockSize, BytesLeft(j)), &result)) break;
-    }
-    // Both caches hold the block whenever they are in step; if not, the
-    // streaming phase compares it from the files.
-    if (pos + count > CacheExtent(i) || pos + count > CacheExtent(j)) break;
-    if (memcmp(i.cache + pos, j.cache + pos, count) != 0) {
-      result = Phase::Differ;
-      break;
-    }
-    if (count < BlockSize) {
-      // Only the end of the file settles it; a short count elsewhere means
-      // the caches were out of step, and the rest is streamed.
-      if (pos + count >= ComparedLength(i)) result = Phase::Equal;
-      *streamFrom = pos + count;
-      break;
-    }
-    pos += BlockSize;
-    *streamFrom = pos;
-  }
-  i.cachedBytes = static_cast<uint32_t>(i.overlapped.offset);
-  j.cachedBytes = static_cast<uint32_t>(j.overlapped.offset);
-  return result;
 }
 
-// The rest of both files from `pos` through the stream buffers; the caches
-// are neither read nor filled.
-Phase CompareStream(FileEntry& i, FileEntry& j, uint64_t pos) {
-  bool ignored = false;
-  CollectRead(i, &ignored);
-  CollectRead(j, &ignored);
-  i.overlapped.offset = pos;
-  j.overlapped.offset = pos;
-  IssueRead(i, StreamBuffer(0, false), AtMost(BlockSize, BytesLeft(i)));
-  IssueRead(j, StreamBuffer(1, false), AtMost(BlockSize, BytesLeft(j)));
-  Phase result = Phase::GoOn;
-  while (result == Phase::GoOn) {
-    uint32_t count = 0;
-    if (!CollectOrSettle(i, &count) || !CollectOrSettle(j, &count)) {
-      result = Phase::Unreadable;
-      break;
-    }
-    IssueRead(i, StreamBuffer(0, true), AtMost(BlockSize, BytesLeft(i)));
-    IssueRead(j, StreamBuffer(1, true), AtMost(BlockSize, BytesLeft(j)));
-    if (memcmp(StreamBuffer(0, false), StreamBuffer(1, false), count) != 0)
-      result = Phase::Differ;
-    else if (count < BlockSize)
-      result = Phase::Equal;
+// Reads every member's block into a slot of its own, sorts the members by
+// their blocks and parts them where the blocks differ.
+bool SplitBySorting(const Class& c, uint32_t n) {
+  uint32_t live = 0;
+  if (!ReadClass(c, n, false, &live)) return false;
+  const uint8_t* blocks = work.blocks;
+  const size_t stride = size_t{n} + 1;
+  auto order = [blocks, stride, n](uint32_t a, uint32_t b) {
+    return memcmp(blocks + a * stride, blocks + b * stride, n);
+  };
+  std::sort(work.order, work.order + live, [order](uint32_t a, uint32_t b) { return order(a, b) < 0; });
+  PartClass(c, live, c.offset + n, false, [order](uint32_t a, uint32_t b) { return order(a, b) == 0; });
+  return true;
+}
+
+// For a class too large to hold a block per member: the block's hash parts
+// it without moving on. Files with a hash of their own differ from all others;
+// the rest are compared byte by byte at the same offset next.
+bool SplitByHash(const Class& c, uint32_t n) {
+  uint32_t live = 0;
+  if (!ReadClass(c, n, true, &live)) return false;
+  const uint64_t* hashes = work.hashes;
+  std::sort(work.order, work.order + live, [hashes](uint32_t a, uint32_t b) { return hashes[a] < hashes[b]; });
+  PartClass(c, live, c.offset, true, [hashes](uint32_t a, uint32_t b) { return hashes[a] == hashes[b]; });
+  return true;
+}
+
+// For a class too large to hold a block per member whose blocks all hashed
+// alike: each member against the first, two blocks at a time. Those that
+// differ (a hash collision) stay together at this offset.
+bool SplitByFirst(const Class& c, uint32_t n) {
+  const uint32_t count = c.end - c.begin;
+  uint8_t* first = work.blocks;
+  uint8_t* other = work.blocks + n + 1;
+  uint32_t same = 0, differing = 0, dropped = 0;
+  for (uint32_t k = 0; k < count; k++) {
+    uint32_t at = c.begin + k;
+    if (!ReadBlock(Member(at), c.offset, same ? other : first, n))
+      work.moved[count - 1 - dropped++] = work.members[at];
+    else if (same == 0 || memcmp(first, other, n) == 0)
+      work.moved[same++] = work.members[at];
     else
-      streamRolesSwapped = !streamRolesSwapped;
+      work.order[differing++] = work.members[at];
+    if (!Tick(at)) return false;
   }
-  for (FileEntry* entry : {&i, &j}) {
-    entry->overlapped.offset = entry->cachedBytes;
-    entry->overlapped.pendingCount = 0;
-    entry->overlapped.pendingFailed = 0;
-  }
-  return result;
+  memcpy(work.moved + same, work.order, sizeof(uint32_t) * differing);
+  memcpy(work.members + c.begin, work.moved, sizeof(uint32_t) * count);
+  Push(c.begin, c.begin + same, c.offset + n, false);
+  Push(c.begin + same, c.begin + same + differing, c.offset, true);
+  return true;
 }
 
-bool NamesDiffer(const FileEntry& i, const FileEntry& j) {
-  return settings.sameName && !SameTextIgnoringAsciiCase(FileNameOf(i.path), FileNameOf(j.path));
+// One turn: the next block of every member of the class.
+bool Split(const Class& c) {
+  const uint32_t count = c.end - c.begin;
+  const CompareLimits& limits = compareLimits;
+  uint64_t left = work.length - c.offset;
+  uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(left, c.offset ? limits.block : limits.firstBlock));
+  if (uint64_t{count} * (n + 1) <= limits.budget) return SplitBySorting(c, n);
+  // Shorter blocks for a large class, as long as they stay worth a read.
+  uint32_t perMember = limits.budget / count;
+  if (perMember > limits.firstBlock) return SplitBySorting(c, perMember - 1);
+  n = static_cast<uint32_t>(std::min<uint64_t>(left, limits.block));
+  return c.hashed ? SplitByFirst(c, n) : SplitByHash(c, n);
+}
+
+// A class at the end of its files: those still as scanned form a group.
+void Finish(const Class& c) {
+  uint32_t head = UINT32_MAX, kept = 0;
+  for (uint32_t at = c.begin; at < c.end; at++) {
+    if (!StillAsScanned(Member(at))) {
+      Drop(Member(at));
+      continue;
+    }
+    kept++;
+    head = std::min(head, work.members[at]);
+  }
+  for (uint32_t at = c.begin; at < c.end; at++) {
+    FileEntry& entry = Member(at);
+    if (kept >= 2 && !entry.done) {
+      entry.groupId = static_cast<int32_t>(head + 1);
+      if (work.members[at] != head) entry.done = 1;
+    }
+    CloseEntry(entry);
+  }
+}
+
+// One block for the members' lists, one for the blocks of a turn.
+bool ObtainStorage(uint32_t count) {
+  const CompareLimits& limits = compareLimits;
+  size_t slot = static_cast<size_t>(std::min<uint64_t>(work.length, std::max(limits.firstBlock, limits.block))) + 1;
+  size_t blockBytes = std::max(std::min(size_t{limits.budget}, slot * count), 2 * slot);
+  size_t lists = (sizeof(uint32_t) * 2 + sizeof(uint64_t) + sizeof(Class)) * count;
+  uint8_t* storage = static_cast<uint8_t*>(obtainCompareStorage(lists + blockBytes));
+  if (!storage) return false;
+  work.hashes = reinterpret_cast<uint64_t*>(storage);
+  work.classes = reinterpret_cast<Class*>(work.hashes + count);
+  work.order = reinterpret_cast<uint32_t*>(work.classes + count);
+  work.moved = work.order + count;
+  work.blocks = reinterpret_cast<uint8_t*>(work.moved + count);
+  return true;
 }
 
 }  // namespace
 
-int CompareFiles(int32_t iIndex, int32_t jIndex) {
-  FileEntry& i = fileTable.entries[iIndex];
-  FileEntry& j = fileTable.entries[jIndex];
-
-  if (NamesDiffer(i, j)) return 0;
-  if (!j.cache && !ObtainCache(j)) {
+CompareEnd CompareFiles(uint32_t* members, uint32_t count) {
+  work.members = members;
+  work.stacked = 0;
+  work.length = ComparedLength(fileTable.entries[members[0]]);
+  if (!ObtainStorage(count)) {
     ShowOutOfMemory();
-    return -1;
+    return CompareEnd::NoMemory;
   }
-  if (j.cachedBytes > 0) {
-    uint32_t n = std::min(i.cachedBytes, j.cachedBytes);
-    if (memcmp(i.cache, j.cache, n) != 0) return 0;
-    // Equal from the caches alone only when both hold the whole file.
-    if (n == ComparedLength(j)) return CountEqual(i, j);
+  CompareEnd end = CompareEnd::Decided;
+  // Every file is opened before any is closed: a second path to a file held
+  // already is refused, so no file is compared with itself.
+  uint32_t open = 0;
+  for (uint32_t k = 0; k < count && end == CompareEnd::Decided; k++) {
+    if (OpenEntry(fileTable.entries[members[k]])) members[open++] = members[k];
+    if (!Tick(open ? open - 1 : 0)) end = CompareEnd::Cancelled;
   }
-  if (j.handle == InvalidFileHandle && !OpenEntry(j)) return 0;
-
-  uint64_t streamFrom = 0;
-  Phase phase = ComparePrefix(i, j);
-  if (phase == Phase::GoOn) {
-    // Beyond the cache limit every later pair streams from where the later
-    // file's cache ends, so a full cache of the earlier file would serve no
-    // one: such files stream from the end of their prefixes.
-    if (ComparedLength(i) >= CacheLimit)
-      streamFrom = std::min(i.cachedBytes, j.cachedBytes);
-    else
-      phase = CompareBlocks(i, j, &streamFrom);
+  Push(0, open, 0, false);
+  while (work.stacked > 0 && end == CompareEnd::Decided) {
+    Class c = work.classes[--work.stacked];
+    if (c.offset == work.length)
+      Finish(c);
+    else if (!Split(c))
+      end = CompareEnd::Cancelled;
   }
-  if (phase == Phase::GoOn) phase = CompareStream(i, j, streamFrom);
-  switch (phase) {
-    case Phase::Equal:
-      return CountEqual(i, j);
-    case Phase::NoMemory:
-      ShowOutOfMemory();
-      return -1;
-    default:
-      return 0;
-  }
-}
-
-int CompareKnownDifferent(int32_t iIndex, int32_t jIndex) {
-  FileEntry& i = fileTable.entries[iIndex];
-  FileEntry& j = fileTable.entries[jIndex];
-  if (NamesDiffer(i, j)) return 0;
-  if (j.handle == InvalidFileHandle) OpenEntry(j);
-  return 0;
+  for (uint32_t k = 0; k < open; k++) CloseEntry(fileTable.entries[members[k]]);
+  free(work.hashes);
+  return end;
 }

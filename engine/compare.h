@@ -1,27 +1,40 @@
-// The content comparison of two files of equal size, through per-file prefix
-// caches up to CacheLimit and the four stream buffers beyond.
+// The content comparison: the files of one size (and, comparing by name as
+// well, of one name) are read side by side, block by block, and sorted into
+// classes of files whose bytes agree so far. Files that differ leave each other
+// at the first block where they part; a class that reaches the end of the
+// files is a group. Every byte is read once, whatever the number of files.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
-constexpr uint32_t PrefixSize = 2048;
-constexpr uint32_t ChunkSize = 2048;
-constexpr uint32_t BlockSize = 32768;
-constexpr uint32_t BulkThreshold = 131072;
-constexpr uint32_t CacheLimit = 104857600;
+// Block sizes and the memory for the blocks of one turn. Tests make them small
+// to reach every way through the comparison with small files.
+struct CompareLimits {
+  uint32_t firstBlock;  // the first turn: most files of one size differ early
+  uint32_t block;       // every later turn, per file
+  uint32_t budget;      // bytes for the blocks of one class in one turn
+};
+extern CompareLimits compareLimits;
+extern const CompareLimits defaultCompareLimits;
 
-// Compares the contents of fileTable entries i < j of equal size, the whole
-// files however large. 1: identical, j is now done, counted and without its
-// cache (its file stays open); 0: different, or names differ with sameName on,
-// or j could not be opened (j is then done), or a read failed or did not
-// deliver the file as scanned (the entry read is then done; when that is i,
-// the caller compares i no further); -1: no memory for a cache, the message
-// has been shown and the pass must end.
-// Before the first call for an i: i is open, holds at least its first
-// min(PrefixSize, size) bytes, and its read position is its cachedBytes.
-int CompareFiles(int32_t i, int32_t j);
+// Where the comparison's memory comes from (malloc semantics); tests replace it
+// to make it fail.
+extern void* (*obtainCompareStorage)(size_t bytes);
 
-// What CompareFiles(i, j) does to a pair whose contents are known to differ,
-// without reading: the same-name gate, then the open of j, which settles j
-// when it fails. Returns 0. Used for long runs split by content, where the
-// open matters: it keeps j held so that a second path to its file fails.
-int CompareKnownDifferent(int32_t i, int32_t j);
+// The hash that parts large classes (XXH3); tests weaken it to make unequal
+// blocks hash alike.
+extern uint64_t (*hashBlock)(const uint8_t* block, uint32_t n);
+
+enum class CompareEnd { Decided, Cancelled, NoMemory };
+
+// Compares the entries members[0..count), ascending table indices, none open,
+// all of one compared length. Opens them in that order (a file that cannot be
+// opened, or that is held already by another path, takes no part), reads and
+// compares them, and closes them. Each set of two or more files found
+// identical is marked: groupId = the smallest index among them + 1, `done` on
+// the others. A file that fails to read or changes while it is compared is
+// settled and leaves its class; the others go on among themselves. Cancelled
+// when the running flag was cleared (a class not yet at its end is then no
+// group); NoMemory when storage could not be had (the message is shown).
+// `members` is reordered.
+CompareEnd CompareFiles(uint32_t* members, uint32_t count);

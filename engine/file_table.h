@@ -10,27 +10,14 @@ constexpr uint32_t InitialCapacity = 32000;
 constexpr uint32_t SpareRecords = 10;
 constexpr uint32_t GrowthStep = 20000;
 
-// The read state of an open entry: the offset of its next read and the byte
-// count of the last read, which stays pending until it is collected, with a
-// mark when that read failed or did not deliver what the file should hold.
-struct ReadCursor {
-  uint64_t offset;
-  uint32_t pendingCount;
-  uint8_t pendingFailed;
-};
-
 struct FileEntry {
   char path[MaxPath];
-  uint32_t cachedBytes;   // leading bytes of the file held in `cache`
   FileHandle handle;      // InvalidFileHandle while the file is not open
-  ReadCursor overlapped;  // read position and pending count
-  uint8_t* cache;         // prefix cache, null when the entry has none
   uint8_t done;           // settled: found equal to an earlier entry, or unopenable
   int32_t groupId;        // table index + 1 of the group's first member, 0 = none
   uint64_t size;          // full 64-bit size
   FileTime creationTime;
   FileTime lastWriteTime;
-  uint32_t cacheCapacity;  // bytes allocated for `cache`; grows as it is filled
   uint32_t leadingTagBytes;   // an ID3v2 tag left out of the comparison, or 0
   uint32_t trailingTagBytes;  // an ID3v1 tag left out of the comparison, or 0
 };

@@ -70,11 +70,8 @@ bool AppendFile(const char* folder, const DirEntry& found) {
   entry.lastWriteTime = found.lastWriteTime;
   entry.size = found.size;
   entry.groupId = 0;
-  entry.cachedBytes = 0;
   entry.done = 0;
   entry.handle = InvalidFileHandle;
-  entry.cache = nullptr;
-  entry.cacheCapacity = 0;
   entry.leadingTagBytes = 0;
   entry.trailingTagBytes = 0;
   if (settings.id3Tag) MeasureTags(entry);

@@ -22,10 +22,13 @@ const char* FileNameOf(const char* path) {
 }
 
 bool SameTextIgnoringAsciiCase(const char* a, const char* b) {
+  return CompareTextIgnoringAsciiCase(a, b) == 0;
+}
+
+int CompareTextIgnoringAsciiCase(const char* a, const char* b) {
   for (;; ++a, ++b) {
-    char x = AsciiLower(*a);
-    char y = AsciiLower(*b);
-    if (x != y) return false;
-    if (x == 0) return true;
+    unsigned char x = static_cast<unsigned char>(AsciiLower(*a));
+    unsigned char y = static_cast<unsigned char>(AsciiLower(*b));
+    if (x != y || x == 0) return x - y;
   }
 }

@@ -17,3 +17,6 @@ const char* FileNameOf(const char* path);
 // Whole-string equality in which only the letters a-z match regardless of
 // case; every other byte, umlauts included, matches only itself.
 bool SameTextIgnoringAsciiCase(const char* a, const char* b);
+
+// The order of that comparison: below 0, 0 or above 0, as strcmp.
+int CompareTextIgnoringAsciiCase(const char* a, const char* b);

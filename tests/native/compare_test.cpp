@@ -1,13 +1,12 @@
-// What is compared: every phase against a plain byte comparison, cache
-// ceilings, 4 GiB sizes, the same-name rule, and the option "no ID3".
+// What is compared: files that part at every block boundary, files read once
+// in whole blocks within a bounded memory, 4 GiB sizes, the same-name rule and
+// the option "no ID3", with the comparison's limits as shipped and small.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 
 #include "engine/compare.h"
-#include "engine/entry_io.h"
-#include "engine/run_split.h"
+#include "engine/group.h"
 #include "engine/settings.h"
 #include "engine_fixture.h"
 
@@ -16,98 +15,73 @@ using enginetest::Pattern;
 namespace {
 
 constexpr uint64_t MiB = 1024 * 1024;
+// As shipped; blocks held side by side; shorter blocks for larger classes;
+// classes parted by hash first, then member by member.
+const CompareLimits limitSets[] = {defaultCompareLimits, {8, 64, 4096}, {8, 32, 200}, {8, 32, 30}};
 
-std::string Flipped(std::string bytes, size_t at) {
-  bytes[at] = static_cast<char>(bytes[at] ^ 1);
-  return bytes;
-}
+using Comparison = enginetest::EngineTest;
 
-struct Comparison : enginetest::EngineTest {
-  // Reads the first `bytes` of entry j into its cache, as earlier comparisons may have left it.
-  void FillCache(uint32_t j, uint32_t bytes) {
-    ASSERT_TRUE(OpenEntry(Entry(j)) && ObtainCache(Entry(j)) && ReserveCache(Entry(j), bytes));
-    IssueRead(Entry(j), Entry(j).cache, bytes);
-    bool failed = false;
-    Entry(j).cachedBytes = CollectRead(Entry(j), &failed);
-    ASSERT_FALSE(failed);
-  }
-};
-
-// Sizes around the chunk, prefix, block and bulk boundaries, a byte flipped
-// where a phase begins or ends and at the last byte; later caches sometimes
-// filled ahead of the earlier one.
-TEST_F(Comparison, AgreesWithAPlainByteComparisonAtEveryPhaseBoundary) {
-  const uint64_t sizes[] = {0, 1, 512, 700, 1536, 2048, 2049, 40000, 165000, MiB + 3};
-  const uint64_t places[] = {0, 511, 512, 2047, 2048, 34815, 34816, 131071, 131072, 165887};
-  for (uint64_t size : sizes) {
-    std::string bytes = Pattern(size, static_cast<uint32_t>(size));
-    for (uint64_t place : places) {
-      for (uint32_t ahead : {0u, 10000u}) {
-        if ((size == 0 && place > 0) || (size > 0 && place >= size) || (ahead && ahead >= size)) continue;
-        SCOPED_TRACE(std::to_string(size) + " flipped at " + std::to_string(place));
+// Four files, the second differing in one byte, the last three sometimes
+// differing in their last byte too.
+TEST_F(Comparison, FilesThatDifferInAnyByteAreNoTwins) {
+  const uint64_t sizes[] = {0, 1, 8, 9, 33, 72, 700, 4097, 5000};
+  for (const CompareLimits& limits : limitSets) {
+    for (uint64_t size : sizes) {
+      for (uint64_t place : {uint64_t{0}, uint64_t{7}, uint64_t{8}, uint64_t{40}, uint64_t{4096}, size / 2, size - 1}) {
+        if (place >= size && size > 0) continue;
+        SCOPED_TRACE(std::to_string(limits.budget) + ": " + std::to_string(size) + " flipped at " + std::to_string(place));
         Restart();
-        for (const std::string& file : {bytes, size ? Flipped(bytes, place) : bytes, bytes, size ? Flipped(bytes, size - 1) : bytes})
-          AddFile(std::to_string(fileTable.count), file);
-        PrepareOuter(0);
-        if (ahead) FillCache(1, ahead), FillCache(2, ahead);
-        EXPECT_EQ(CompareFiles(0, 1), size ? 0 : 1);
-        EXPECT_EQ(CompareFiles(0, 2), 1);
-        EXPECT_EQ(CompareFiles(0, 3), size ? 0 : 1);
-        EXPECT_EQ(searchState.duplicateCount, size ? 1u : 3u);
-        EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(size));
-        for (uint32_t k = 0; k < 4; k++) EXPECT_LE(Entry(k).cacheCapacity, CacheCeiling(Entry(k)));
+        compareLimits = limits;
+        std::string bytes = Pattern(size, static_cast<uint32_t>(size)), flipped = bytes, last = bytes;
+        if (size) flipped[place] ^= 1, last[size - 1] ^= 0x40;
+        bool lastDiffers = place % 2 && size > 0;
+        for (const std::string& file : {bytes, flipped, bytes, lastDiffers ? last : bytes}) AddFile(std::to_string(fileTable.count), file);
+        FindDuplicates();
+        EXPECT_EQ(Groups(), (std::vector<int32_t>{1, size ? 0 : 1, 1, lastDiffers ? 0 : 1}));
+        EXPECT_EQ(searchState.duplicateCount, (size ? 3u : 4u) - lastDiffers);
+        EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(size * ((size ? 2 : 3) - lastDiffers)));
+        EXPECT_EQ(fake::OpenHandles(), 0);
       }
     }
   }
 }
 
-// Beyond the cache limit the rest streams; sizes of 4 GiB and more are compared whole.
-TEST_F(Comparison, FilesBeyondTheCacheLimitAndFourGibibytesAreComparedWhole) {
-  const uint64_t large = 150 * MiB, huge = (uint64_t{4} << 30) + 100000;
-  const uint64_t marks[][2] = {{large, CacheLimit - 1}, {large, CacheLimit}, {large, CacheLimit + 40000},
-                               {large, large - 1}, {huge, (uint64_t{4} << 30) + 50000}};
-  for (const auto& mark : marks) {
-    SCOPED_TRACE(mark[1]);
-    Restart();
-    for (const char* name : {"x", "y", "xx"}) AddSparseFile(name, mark[0], mark[1], std::string(name, 1));
-    PrepareOuter(0);
-    EXPECT_EQ(CompareFiles(0, 1), 0);
-    EXPECT_EQ(CompareFiles(0, 2), 1);
-    // No later pair would read the earlier file's cache past its prefix.
-    EXPECT_LT(Entry(0).cacheCapacity, BulkThreshold);
-    EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(mark[0]));
+// 21 files that agree up to their last byte: each read about once, in blocks
+// of a megabyte after the first; the memory asked for does not grow with them.
+TEST_F(Comparison, EachFileIsReadOnceInWholeBlocksWithinTheBudget) {
+  static size_t largest;
+  largest = 0;
+  obtainCompareStorage = [](size_t bytes) { return largest = std::max(largest, bytes), malloc(bytes); };
+  const uint64_t size = 3 * MiB + 5;
+  for (int k = 0; k < 21; k++) AddSparseFile(std::to_string(k), size, size - 1, k % 5 ? "s" : "d");
+  FindDuplicates();
+  EXPECT_EQ(searchState.duplicateCount, 21u);
+  for (uint32_t k = 0; k < 21; k++) {
+    EXPECT_EQ(fake::BytesRead(Entry(k).path), size + 1);  // a byte past the end: did it grow?
+    EXPECT_EQ(fake::LargestRead(Entry(k).path), MiB);
   }
+  EXPECT_LE(largest, 21 * (MiB + 1) + 1024);
 }
 
-TEST_F(Comparison, ACacheNearItsCeilingIsNeverReadPast) {
-  for (const char* name : {"a", "b", "c"}) AddSparseFile(name, 150 * MiB, 120 * MiB, name[0] == 'b' ? "d" : "s");
-  PrepareOuter(0);
-  uint32_t nearlyFull = CacheCeiling(Entry(1)) - 100;
-  for (uint32_t j : {1u, 2u}) FillCache(j, nearlyFull);
-  EXPECT_EQ(CompareFiles(0, 1), 0);
-  EXPECT_EQ(CompareFiles(0, 2), 1);
-  for (uint32_t k : {0u, 1u}) EXPECT_LE(Entry(k).cacheCapacity, CacheCeiling(Entry(k)));
-}
-
-TEST_F(Comparison, AFileThatGrewWhileHeldOpenIsNeverEqual) {
-  for (const char* name : {"a", "b"}) AddFile(name, Pattern(5000, 1));
-  PrepareOuter(0);
-  std::ofstream(Entry(0).path, std::ios::app) << "grown";
-  EXPECT_EQ(CompareFiles(0, 1), 0);
+// Sizes of 4 GiB and more are compared whole.
+TEST_F(Comparison, FilesOfFourGibibytesAndMoreAreComparedWhole) {
+  const uint64_t huge = (uint64_t{4} << 30) + 100000;
+  for (const char* name : {"x", "y", "xx"}) AddSparseFile(name, huge, huge - 50000, std::string(name, 1));
+  FindDuplicates();
+  EXPECT_EQ(Groups(), (std::vector<int32_t>{1, 0, 1}));
+  EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(huge));
 }
 
 TEST_F(Comparison, WithSameNameOnlyTheAsciiLettersMatchRegardlessOfCase) {
-  settings.sameName = 1;
   std::string bytes = Pattern(3000, 2);
   // Ärger.txt and ärger.txt in the ANSI code page
-  for (const char* name : {"x/Bild.JPG", "y/bild.jpg", "x/\xC4rger.txt", "y/\xE4rger.txt"}) AddFile(name, bytes);
-  PrepareOuter(0);
-  EXPECT_EQ(CompareFiles(0, 1), 1);
-  PrepareOuter(2);
-  EXPECT_EQ(CompareFiles(2, 3), 0);
-  EXPECT_EQ(Entry(3).done, 0);
-  settings.sameName = 0;
-  EXPECT_EQ(CompareFiles(2, 3), 1);
+  for (const char* name : {"x/Bild.JPG", "x/\xC4rger.txt", "y/bild.jpg", "y/\xE4rger.txt", "z/BILD.jpg"}) AddFile(name, bytes);
+  for (int sameName : {1, 0}) {
+    for (uint32_t k = 0; k < 5; k++) Entry(k).groupId = 0, Entry(k).done = 0;
+    settings.sameName = sameName;
+    FindDuplicates();
+    EXPECT_EQ(Groups(), sameName ? (std::vector<int32_t>{1, 0, 1, 0, 1}) : (std::vector<int32_t>{1, 1, 1, 1, 1}));
+  }
 }
 
 // A header stating `size` body bytes (`flags` 0x10: a footer follows the body).
@@ -136,8 +110,8 @@ TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherAudioNever) {
       {"s3", s + Id3v1(2)}, {"g1", tagInTag}, {"g2", Id3v2(300, 8) + b.substr(0, 50)}};
   for (const auto& [name, bytes] : files) temp.Write(name, bytes);
   settings.minSize = 300;  // on the file size: s1 is not larger, s2 and s3 are
-  for (uint32_t threshold : {0u, 2u}) {  // pairwise, and long runs split by content
-    longRunThreshold = threshold;
+  for (const CompareLimits& limits : limitSets) {
+    compareLimits = limits;
     settings.id3Tag = 1;
     EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"g2 g1 |50", "s3 s2 |300", "b1 b2 b3 b4 |70000",
                                                         "a4 a6 a5 a3 a1 a2 |70000", "c2 c1 |70310"}));

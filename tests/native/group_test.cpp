@@ -1,16 +1,17 @@
 // From the size sort to the rows: the sort, the grouping pass (groups, counters,
-// failures, memory), long runs split against the pairwise pass, the rows.
+// failures, memory, cancel) against a plain pairwise reference, the rows.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <random>
 #include <set>
 
-#include "engine/entry_io.h"
+#include "engine/compare.h"
 #include "engine/group.h"
+#include "engine/hooks.h"
 #include "engine/listing.h"
-#include "engine/run_split.h"
 #include "engine/settings.h"
 #include "engine/sort.h"
 #include "engine/text.h"
@@ -21,11 +22,6 @@ using enginetest::Pattern;
 namespace {
 
 struct GroupingPass : enginetest::EngineTest {
-  std::vector<int32_t> Groups() {
-    std::vector<int32_t> ids;
-    for (uint32_t k = 0; k < fileTable.count; k++) ids.push_back(Entry(k).groupId);
-    return ids;
-  }
   // Files named by the letters, `size` bytes of the pattern `seed`; "!" flips a byte at `flip`.
   void AddFiles(const char* names, size_t size, uint32_t seed, size_t flip = 0) {
     for (; *names; names++) {
@@ -87,9 +83,9 @@ TEST_F(GroupingPass, GroupsAreNumberedAfterTheirFirstMemberAndCounted) {
   }
 }
 
-// An outer file that cannot be opened, grew since the scan or whose reads fail
-// takes no part and the rest group among themselves; a later one is never
-// grouped. No message, but each is counted as skipped.
+// A file that cannot be opened, changed since the scan or while it is read, or
+// whose reads fail takes no part and the rest group among themselves. No
+// message, but each is counted as skipped.
 TEST_F(GroupingPass, AFileThatCannotBeOpenedOrReadOrThatChangedTakesNoPartAndIsCountedAsSkipped) {
   // breakAt -1: the open is refused; -2: the file grows.
   using Fault = fake::ReadFault;
@@ -97,6 +93,8 @@ TEST_F(GroupingPass, AFileThatCannotBeOpenedOrReadOrThatChangedTakesNoPartAndIsC
       {0, -1, Fault::Error, {0, 2, 2, 2}}, {1, -1, Fault::Error, {1, 0, 1, 1}}, {0, 0, Fault::Error, {0, 2, 2, 2}},
       {0, 0, Fault::ZeroBytes, {0, 2, 2, 2}}, {0, 1000, Fault::Short, {0, 2, 2, 2}}, {0, 100000, Fault::Error, {0, 2, 2, 2}},
       {2, 100000, Fault::Short, {1, 1, 0, 1}}, {0, -2, Fault::Error, {0, 2, 2, 2}}, {3, -2, Fault::Error, {1, 1, 1, 0}},
+      {0, 0, Fault::Grows, {0, 2, 2, 2}}, {0, 307199, Fault::Grows, {0, 2, 2, 2}}, {3, 307199, Fault::Grows, {1, 1, 1, 0}},
+      {2, 150000, Fault::Grows, {1, 1, 0, 1}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.file) + " at " + std::to_string(c.breakAt));
@@ -124,52 +122,56 @@ TEST_F(GroupingPass, AFileReachedByTwoPathsNeverGroupsWithItself) {
   EXPECT_EQ(searchState.skippedFiles, 0u);  // no fault of the file
 }
 
-TEST_F(GroupingPass, NoMemoryForACacheShowsTheMessageAndEndsThePass) {
-  for (size_t failing : {size_t{0}, size_t{64 * 1024}}) {
+// No memory for a run: the message, the groups of the runs before, nothing held.
+TEST_F(GroupingPass, NoMemoryForARunShowsTheMessageAndEndsThePass) {
+  for (size_t failing : {size_t{0}, size_t{64 * 1024}, size_t{700 * 1024}}) {
     Restart();
     static size_t smallestFailing;
     smallestFailing = failing;
-    resizeCacheStorage = [](void* block, size_t bytes) { return bytes >= smallestFailing ? nullptr : realloc(block, bytes); };
+    obtainCompareStorage = [](size_t bytes) { return bytes >= smallestFailing ? nullptr : malloc(bytes); };
     AddFiles("ab", 300 * 1024, 1);
     AddFiles("cd", 400 * 1024, 1);
     FindDuplicates();
     EXPECT_EQ(enginetest::shownMessages, (std::vector<std::string>{"Fehler!|Nicht mehr genug Speicher."}));
-    EXPECT_EQ(Groups(), (std::vector<int32_t>{0, 0, 0, 0}));
+    EXPECT_EQ(Groups(), failing > 64 * 1024 ? (std::vector<int32_t>{1, 1, 0, 0}) : (std::vector<int32_t>{0, 0, 0, 0}));
     EXPECT_EQ(fake::OpenHandles(), 0);
   }
 }
 
-TEST_F(GroupingPass, ALongRunSplitsIntoFilesWhoseBlocksAllAgreeAndUnreadableOnesTakeNoPart) {
-  const size_t size = 200000;
-  AddFiles("a!", size, 1, 5);              // differs in the first block
-  AddFiles("!aaaaaa", size, 1, size - 1);  // in the last
-  fake::RefuseOpen(Entry(5).path);
-  fake::BreakReads(Entry(6).path, 100000, fake::ReadFault::Short);
-  fake::BreakReads(Entry(7).path, size - 1, fake::ReadFault::ZeroBytes);
-  fake::BreakReads(Entry(8).path, 5000, fake::ReadFault::Error);
-  int32_t parts[9];
-  ASSERT_TRUE(SplitRunByContent(0, 9, parts));
-  EXPECT_EQ(std::set<int32_t>({parts[0], parts[3], parts[4]}).size(), 1u);
-  EXPECT_EQ(std::set<int32_t>({parts[0], parts[1], parts[2]}).size(), 3u);
-  for (int k : {5, 6, 7, 8}) EXPECT_EQ(parts[k], UnknownPart) << k;
-  longRunThreshold = 2;
+// Cancel in the middle of one long comparison: it ends within a few reads,
+// the window was pumped all along, its files form no group and none stays open.
+TEST_F(GroupingPass, CancelEndsEvenOneLongComparisonAndItsFilesFormNoGroup) {
+  static int64_t clock;
+  static int pumps;
+  clock = 0, pumps = 0;
+  platform.clockSeconds = [] { return ++clock; };  // a second passes with every look
+  engineHooks.pumpMessages = [] { searchState.running = ++pumps < 40; };
+  compareLimits = {8, 64, 4096};
+  AddFiles("ab", 100, 1);
+  AddFiles("cd", 64 * 1024, 2);
   FindDuplicates();
-  EXPECT_EQ(Groups(), (std::vector<int32_t>{1, 0, 0, 1, 1, 0, 0, 0, 0}));
-  for (int k : {5, 6, 7, 8}) EXPECT_EQ(Entry(k).done, 1) << k;
+  EXPECT_EQ(pumps, 40);
+  EXPECT_LT(fake::BytesRead(Entry(2).path), 40 * 64u);
+  EXPECT_EQ(Groups(), (std::vector<int32_t>{1, 1, 0, 0}));
+  EXPECT_EQ(searchState.duplicateCount, 2u);
+  EXPECT_EQ(fake::OpenHandles(), 0);
 }
 
 // Random runs of copies of a few variants differing early, midway or at the
-// end; refused opens, broken reads, second paths, names in both cases.
-TEST_F(GroupingPass, SplittingLongRunsGivesExactlyWhatThePairwisePassGives) {
-  const uint64_t sizes[] = {0, 1, 700, 2048, 5000, 40000, 140000, 300000};
+// end; refused opens, broken reads, second paths, names in both cases, the
+// comparison's limits small. Against a reference that compares whole files.
+TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
+  const uint64_t sizes[] = {0, 1, 7, 700, 2048, 5000, 40000};
   const char* names[] = {"a.bin", "A.BIN", "b.bin", "\xE4.bin", "\xC4.bin"};
+  const CompareLimits limitSets[] = {defaultCompareLimits, {8, 512, 16384}, {8, 64, 600}, {8, 256, 40}};
   std::mt19937 random(20240611);
-  for (int tree = 0; tree < 120; tree++) {
+  const auto saved = hashBlock;
+  for (int tree = 0; tree < 160; tree++) {
     SCOPED_TRACE("tree " + std::to_string(tree));
     Restart();
-    std::set<std::string> broken;  // which pass settles these depends on how far each reads
+    std::set<std::string> broken, refused;
     for (int run = 1 + random() % 3, file = 0; run > 0; run--) {
-      size_t size = sizes[random() % 8];
+      size_t size = sizes[random() % 7];
       std::vector<std::string> variants = {Pattern(size, random())};
       for (int v = random() % 6; v > 0 && size > 0; v--) {
         size_t places[] = {random() % size, size - 1, random() % std::min<size_t>(size, 3000), size / 2 + random() % ((size + 1) / 2)};
@@ -177,7 +179,7 @@ TEST_F(GroupingPass, SplittingLongRunsGivesExactlyWhatThePairwisePassGives) {
         variants.back()[places[random() % 4]] ^= static_cast<char>(1 + random() % 255);
       }
       std::vector<std::string> paths;
-      for (int k = 2 + random() % 30; k > 0; k--, file++) {
+      for (int k = 2 + random() % 40; k > 0; k--, file++) {
         std::string name = "t" + std::to_string(tree) + "/" + std::to_string(file) + "/" + names[random() % 5];
         if (!paths.empty() && random() % 20 == 0) {
           temp.MakeFolder(name.substr(0, name.rfind('/')));
@@ -186,26 +188,59 @@ TEST_F(GroupingPass, SplittingLongRunsGivesExactlyWhatThePairwisePassGives) {
           continue;
         }
         const char* path = Entry(AddFile(name, variants[random() % variants.size()])).path;
-        if (random() % 20 == 0) fake::RefuseOpen(path);
-        if (size > 0 && random() % 15 == 0) fake::BreakReads(path, random() % size, fake::ReadFault(random() % 3)), broken.insert(path);
+        if (random() % 20 == 0) fake::RefuseOpen(path), refused.insert(path);
+        if (size > 0 && random() % 15 == 0) fake::BreakReads(path, random() % size, fake::ReadFault(random() % 4)), broken.insert(path);
         else paths.push_back(path);  // reads break by path: no second path leads to a broken file
       }
     }
     SortBySize(0, static_cast<int32_t>(fileTable.count) - 1);
     settings.sameName = random() % 2;
-    std::vector<FileEntry> table(fileTable.entries, fileTable.entries + fileTable.count);
-    std::vector<std::string> results[2];
-    for (int split = 0; split < 2; split++) {
-      std::copy(table.begin(), table.end(), fileTable.entries);
-      searchState = SearchState{1, 0, 0, 0, 0, 0};
-      longRunThreshold = split ? 2 : 0;
-      FindDuplicates();
-      for (uint32_t k = 0; k < fileTable.count; k++)
-        results[split].push_back(std::to_string(Entry(k).groupId) + (broken.count(Entry(k).path) ? "" : Entry(k).done ? "+" : "-"));
-      results[split].push_back(std::to_string(searchState.duplicateCount) + " " + std::to_string(searchState.duplicateBytes));
-      EXPECT_EQ(fake::OpenHandles(), 0);
+    compareLimits = limitSets[random() % 4];
+    // A hash that unequal blocks share, now and then.
+    hashBlock = [](const uint8_t* block, uint32_t n) -> uint64_t { return n ? block[0] & 1 : 0; };
+    if (tree % 2) hashBlock = saved;
+    FindDuplicates();
+    // The reference: in each run (and name), in table order, the files that open;
+    // a second path to a file opened already is no file of its own.
+    std::vector<int32_t> expected(fileTable.count, 0);
+    uint32_t count = 0, skipped = 0;
+    float bytes = 0;
+    std::vector<std::string> contents(fileTable.count);
+    std::vector<ino_t> inodes(fileTable.count);
+    for (uint32_t k = 0; k < fileTable.count; k++) {
+      struct stat info;
+      stat(Entry(k).path, &info), inodes[k] = info.st_ino;
+      std::ifstream in(Entry(k).path, std::ios::binary);
+      contents[k].assign(std::istreambuf_iterator<char>(in), {});
     }
-    EXPECT_EQ(results[1], results[0]);
+    auto together = [&](uint32_t a, uint32_t b) {
+      return Entry(a).size == Entry(b).size && (!settings.sameName || SameTextIgnoringAsciiCase(FileNameOf(Entry(a).path), FileNameOf(Entry(b).path)));
+    };
+    std::vector<bool> out(fileTable.count, false);
+    for (uint32_t a = 0; a < fileTable.count; a++) {
+      bool alone = true;
+      for (uint32_t b = 0; b < fileTable.count; b++) alone = alone && (a == b || !together(a, b));
+      if (alone) continue;
+      for (uint32_t b = 0; b < a; b++) out[a] = out[a] || (together(a, b) && !out[b] && inodes[a] == inodes[b]);
+      if (refused.count(Entry(a).path) && !out[a]) skipped++, out[a] = true;
+      out[a] = out[a] || broken.count(Entry(a).path);
+    }
+    for (uint32_t a = 0; a < fileTable.count; a++) {
+      if (out[a] || expected[a]) continue;
+      for (uint32_t b = a + 1; b < fileTable.count; b++) {
+        if (out[b] || expected[b] || !together(a, b) || contents[a] != contents[b]) continue;
+        count += expected[a] ? 1 : 2;
+        expected[a] = expected[b] = static_cast<int32_t>(a + 1), bytes += Entry(b).size;
+      }
+    }
+    EXPECT_EQ(Groups(), expected);
+    EXPECT_EQ(searchState.duplicateCount, count);
+    EXPECT_EQ(searchState.duplicateBytes, bytes);
+    hashBlock = saved;
+    if (broken.empty()) {
+      EXPECT_EQ(searchState.skippedFiles, skipped);
+    }
+    EXPECT_EQ(fake::OpenHandles(), 0);
   }
 }
 

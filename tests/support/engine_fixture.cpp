@@ -3,14 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
-#include "engine/cache_pool.h"
 #include "engine/compare.h"
 #include "engine/entry_io.h"
 #include "engine/hooks.h"
-#include "engine/run_split.h"
 #include "engine/search.h"
 #include "engine/settings.h"
 #include "engine/text.h"
@@ -22,6 +21,7 @@ struct State {
   std::map<FileHandle, std::string> openPaths;
   std::map<std::string, bool> refused;
   std::map<std::string, std::pair<uint64_t, ReadFault>> faults;
+  std::map<std::string, std::pair<uint64_t, uint32_t>> reads;  // bytes asked, largest read
 } state;
 
 FileHandle CountedOpen(const char* path) {
@@ -31,10 +31,20 @@ FileHandle CountedOpen(const char* path) {
 }
 
 bool BreakableRead(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count) {
-  auto fault = state.faults.find(state.openPaths[file]);
+  const std::string& path = state.openPaths[file];
+  auto& [asked, largest] = state.reads[path];
+  asked += n, largest = std::max(largest, n);
+  auto fault = state.faults.find(path);
   if (fault == state.faults.end() || offset + n <= fault->second.first || n == 0)
     return systemPlatform.readAt(file, offset, dest, n, count);
   auto [from, how] = fault->second;
+  if (how == ReadFault::Grows) {
+    state.faults.erase(fault);
+    bool ok = systemPlatform.readAt(file, offset, dest, n, count);
+    FILE* grown = fopen(path.c_str(), "ab");
+    fputc('+', grown), fclose(grown);
+    return ok;
+  }
   *count = 0;
   if (how == ReadFault::Short && from > offset) return systemPlatform.readAt(file, offset, dest, from - offset, count);
   return how != ReadFault::Error;
@@ -53,6 +63,8 @@ void Install() {
 int OpenHandles() { return static_cast<int>(state.openPaths.size()); }
 void RefuseOpen(const std::string& path) { state.refused[path] = true; }
 void BreakReads(const std::string& path, uint64_t fromOffset, ReadFault fault) { state.faults[path] = {fromOffset, fault}; }
+uint64_t BytesRead(const std::string& path) { return state.reads[path].first; }
+uint32_t LargestRead(const std::string& path) { return state.reads[path].second; }
 
 }  // namespace fake
 
@@ -97,11 +109,10 @@ void EngineTest::SetUp() {
 
 void EngineTest::TearDown() {
   Restart();
-  DrainCachePool();
   platform = systemPlatform;
   ResetEngineHooks();
   resizeTableStorage = realloc;
-  longRunThreshold = 32;
+  compareLimits = defaultCompareLimits;
   settings = Settings{};
 }
 
@@ -122,22 +133,19 @@ uint32_t EngineTest::AddSparseFile(const std::string& name, uint64_t size, uint6
   return AddPath((memory.path.empty() ? temp : memory).WriteSparse(name, size, offset, bytes));
 }
 
-void EngineTest::PrepareOuter(uint32_t i) {
-  FileEntry& outer = Entry(i);
-  ASSERT_TRUE(OpenEntry(outer) && ObtainCache(outer));
-  IssueRead(outer, outer.cache, static_cast<uint32_t>(std::min<uint64_t>(PrefixSize, outer.size)));
-  bool failed = false;
-  outer.cachedBytes = CollectRead(outer, &failed);
-  ASSERT_FALSE(failed);
+std::vector<int32_t> EngineTest::Groups() {
+  std::vector<int32_t> ids;
+  for (uint32_t k = 0; k < fileTable.count; k++) ids.push_back(Entry(k).groupId);
+  return ids;
 }
 
 void EngineTest::Restart() {
-  for (uint32_t k = 0; k < fileTable.count; k++) ReleaseEntry(fileTable.entries[k]);
+  for (uint32_t k = 0; k < fileTable.count; k++) CloseEntry(fileTable.entries[k]);
   ClearFileTable();
   fileTable.count = 0;
   searchState = SearchState{1, 0, 0, 0, 0, 0};
   shownMessages.clear();
-  resizeCacheStorage = realloc;
+  obtainCompareStorage = malloc;
   fake::Install();
 }
 

@@ -11,12 +11,15 @@
 #include "temp_folder.h"
 
 namespace fake {
-// Error: fails, nothing read; ZeroBytes: succeeds with 0 bytes; Short: only the bytes before the break.
-enum class ReadFault { Error, ZeroBytes, Short };
+// Error: fails, nothing read; ZeroBytes: succeeds with 0 bytes; Short: only the bytes before the break;
+// Grows: reads as asked, then the file grows by a byte.
+enum class ReadFault { Error, ZeroBytes, Short, Grows };
 void Install();  // into `platform`, with nothing counted or injected
 int OpenHandles();  // opened and not yet closed
 void RefuseOpen(const std::string& path);
 void BreakReads(const std::string& path, uint64_t fromOffset, ReadFault fault);  // reads reaching the offset
+uint64_t BytesRead(const std::string& path);
+uint32_t LargestRead(const std::string& path);
 }  // namespace fake
 
 namespace enginetest {
@@ -33,8 +36,7 @@ struct EngineTest : ::testing::Test {
   uint32_t AddSparseFile(const std::string& name, uint64_t size, uint64_t offset, const std::string& bytes);
   uint32_t AddPath(const std::string& path);
   FileEntry& Entry(uint32_t index) { return fileTable.entries[index]; }
-  // Opens entry i and reads its prefix as the grouping pass does before comparing it.
-  void PrepareOuter(uint32_t i);
+  std::vector<int32_t> Groups();  // the groupId of every entry
   void Restart();  // an empty table, zero counters, nothing shown or injected
   // Searches `temp` as the front ends do; each group as its names (relative to
   // `temp`, each followed by a space), "|" and its length.
