@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the benchmark's data sets. Same seed, same bytes, on every run.
 
-make_data.py SET FOLDER [options]; SET is one of small, large, samesize, many, deep,
+make_data.py SET FOLDER [options]; SET is one of small, large, samesize, many, runsize, deep,
 and photos, late, identical for the 32-bit memory cases (photos and late are
 sparse: 2,000 files of 24 MB take little disk).
 """
@@ -93,6 +93,15 @@ def samesize(folder, count, size, rng):
         write(os.path.join(folder, "d%02d" % (k // 100), "f%05d.bin" % k), bytes(data))
 
 
+def runsize(folder, count, pairs, rng):
+    """`count` files of four bytes, 256 to a folder: `count` - 2 * `pairs`
+    distinct ones and `pairs` identical pairs, like fixed-size records."""
+    values = rng.sample(range(1 << 32), count - pairs)
+    contents = values + values[:pairs]
+    for k, value in enumerate(contents):
+        write(os.path.join(folder, "r%03d" % (k // 256), "f%05d.rec" % k), value.to_bytes(4, "little"))
+
+
 def deep(folder, chains, depth, rng):
     """`chains` folder chains `depth` levels deep, two small files in each
     folder, a tenth of them copies of files elsewhere."""
@@ -156,6 +165,7 @@ def main():
     parser.add_argument("--low-mib", type=int, default=50)
     parser.add_argument("--high-mib", type=int, default=300)
     parser.add_argument("--depth", type=int, default=50)
+    parser.add_argument("--pairs", type=int, default=0, help="identical pairs among the runsize files")
     parser.add_argument("--max-kib", type=int, default=16, help="largest file of the small set")
     args = parser.parse_args()
     rng = random.Random(20240601)
@@ -167,6 +177,8 @@ def main():
         large(args.folder, args.count or 10, args.low_mib, args.high_mib, rng)
     elif args.set == "samesize":
         samesize(args.folder, args.count or 2000, args.size or MiB, rng)
+    elif args.set == "runsize":
+        runsize(args.folder, args.count or 65536, args.pairs, rng)
     elif args.set == "deep":
         deep(args.folder, args.count or 200, args.depth, rng)
     elif args.set == "photos":

@@ -8,7 +8,8 @@
 #     --quick             small data sets, for trying the script out
 #     --large-mib LO-HI   file sizes of the large set in MiB (default 64-200)
 #     --runs N            timed runs per tool and set (default 5; large: 3)
-#     --sets "A B ..."    of small large samesize many deep (default the first four)
+#     --sets "A B ..."    of small large samesize many runsize runpairs deep
+#                         (default all but deep)
 #     --no-wine           skip the Windows build and its runs
 #     --no-memory-cases   skip the 32-bit memory cases (photos, identical, late)
 #     --scale             also 1,000,000 files (4 GiB of disk) in a 2 GiB address space
@@ -21,7 +22,7 @@ BUILD="$ROOT/build/bench"
 RESULTS="$BUILD/results"
 DATA=/tmp/parvik-bench
 QUICK=0 KEEP=0 WINE_RUNS=1 MEMORY_CASES=1 SCALE=0 RUNS=5 LARGE_LO=64 LARGE_HI=200
-SETS="small large samesize many"
+SETS="small large samesize many runsize runpairs"
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -43,11 +44,11 @@ DATA=$(realpath -m "$DATA")
 
 # Sizes: the full run stays well under 30 minutes on two cores.
 if [ $QUICK = 1 ]; then
-  SMALL_COUNT=5000 LARGE_COUNT=6 LARGE_LO=5 LARGE_HI=20 SAME_COUNT=300 MANY_COUNT=20000
+  SMALL_COUNT=5000 LARGE_COUNT=6 LARGE_LO=5 LARGE_HI=20 SAME_COUNT=300 MANY_COUNT=20000 RUN_COUNT=8192
   DEEP_CHAINS=40 PHOTO_COUNT=200 IDENTICAL_COUNT=6 RUNS=2
 else
   SMALL_COUNT=20000 LARGE_COUNT=10 SAME_COUNT=1510 MANY_COUNT=300000 DEEP_CHAINS=200
-  PHOTO_COUNT=2000 IDENTICAL_COUNT=30
+  PHOTO_COUNT=2000 IDENTICAL_COUNT=30 RUN_COUNT=65536
 fi
 SAME_SIZE=524288
 
@@ -200,6 +201,11 @@ for set in $SETS; do
       make_set samesize --count "$SAME_COUNT" --size "$SAME_SIZE"
       compare_set samesize "$DATA/samesize" "$LONG_RUNS" 0 ;;
     many) make_set many --count "$MANY_COUNT"; compare_set many "$DATA/many" "$LONG_RUNS" 0 ;;
+    # One run of four-byte files: all distinct, or with a few identical pairs.
+    runsize) make_set runsize --count "$RUN_COUNT"; compare_set runsize "$DATA/runsize" "$LONG_RUNS" 0 ;;
+    runpairs)
+      make_set runpairs runsize --count "$RUN_COUNT" --pairs $(( RUN_COUNT / 128 ))
+      compare_set runpairs "$DATA/runpairs" "$LONG_RUNS" 0 ;;
     deep) make_set deep --count "$DEEP_CHAINS"; compare_set deep "$DATA/deep" "$RUNS" 1 ;;
     *) die "unknown set $set" ;;
   esac

@@ -42,6 +42,7 @@ struct Work {
   uint32_t stacked;
   uint8_t* blocks;    // the blocks of one turn
   uint64_t length;    // the compared length of every member
+  bool opening;       // the first turn opens each file just before its read
 } work;
 
 FileEntry& Member(uint32_t at) { return fileTable.entries[work.members[at]]; }
@@ -58,13 +59,17 @@ void Drop(FileEntry& entry) {
   CloseEntry(entry);
 }
 
-// Reads n compared bytes at `offset` into dest (n + 1 bytes of room). The last
-// block asks for a byte more, unless a trailing tag follows: a file that grew
-// shows. A file that delivers other than n bytes is dropped.
+// On the first turn, opens the file: every file is opened before any is
+// closed, so a second path to a file held already is refused and no file is
+// compared with itself. One that fails to open is settled by OpenEntry.
+bool Opened(FileEntry& entry) { return !work.opening || OpenEntry(entry); }
+
+// Reads n compared bytes at `offset` into dest. A file that cannot be opened,
+// or delivers other than n bytes, takes no further part.
 bool ReadBlock(FileEntry& entry, uint64_t offset, uint8_t* dest, uint32_t n) {
-  bool last = offset + n == work.length && entry.trailingTagBytes == 0;
+  if (!Opened(entry)) return false;
   uint32_t count = 0;
-  if (ReadComparedBytes(entry, offset, dest, n + (last ? 1 : 0), &count) && count == n) return true;
+  if (ReadComparedBytes(entry, offset, dest, n, &count) && count == n) return true;
   Drop(entry);
   return false;
 }
@@ -86,7 +91,7 @@ bool ReadClass(const Class& c, uint32_t n, bool hash, uint32_t* live) {
   *live = 0;
   for (uint32_t k = 0; k < count; k++) {
     uint32_t at = c.begin + k;
-    uint8_t* slot = work.blocks + (hash ? 0 : k * (size_t{n} + 1));
+    uint8_t* slot = work.blocks + (hash ? 0 : k * size_t{n});
     if (ReadBlock(Member(at), c.offset, slot, n)) {
       if (hash) work.hashes[k] = hashBlock(slot, n);
       work.order[(*live)++] = k;
@@ -118,10 +123,7 @@ bool SplitBySorting(const Class& c, uint32_t n) {
   uint32_t live = 0;
   if (!ReadClass(c, n, false, &live)) return false;
   const uint8_t* blocks = work.blocks;
-  const size_t stride = size_t{n} + 1;
-  auto order = [blocks, stride, n](uint32_t a, uint32_t b) {
-    return memcmp(blocks + a * stride, blocks + b * stride, n);
-  };
+  auto order = [blocks, n](uint32_t a, uint32_t b) { return memcmp(blocks + size_t{a} * n, blocks + size_t{b} * n, n); };
   std::sort(work.order, work.order + live, [order](uint32_t a, uint32_t b) { return order(a, b) < 0; });
   PartClass(c, live, c.offset + n, false, [order](uint32_t a, uint32_t b) { return order(a, b) == 0; });
   return true;
@@ -145,7 +147,7 @@ bool SplitByHash(const Class& c, uint32_t n) {
 bool SplitByFirst(const Class& c, uint32_t n) {
   const uint32_t count = c.end - c.begin;
   uint8_t* first = work.blocks;
-  uint8_t* other = work.blocks + n + 1;
+  uint8_t* other = work.blocks + n;
   uint32_t same = 0, differing = 0, dropped = 0;
   for (uint32_t k = 0; k < count; k++) {
     uint32_t at = c.begin + k;
@@ -170,10 +172,10 @@ bool Split(const Class& c) {
   const CompareLimits& limits = compareLimits;
   uint64_t left = work.length - c.offset;
   uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(left, c.offset ? limits.block : limits.firstBlock));
-  if (uint64_t{count} * (n + 1) <= limits.budget) return SplitBySorting(c, n);
+  if (uint64_t{count} * n <= limits.budget) return SplitBySorting(c, n);
   // Shorter blocks for a large class, as long as they stay worth a read.
   uint32_t perMember = limits.budget / count;
-  if (perMember > limits.firstBlock) return SplitBySorting(c, perMember - 1);
+  if (perMember >= limits.firstBlock) return SplitBySorting(c, perMember);
   n = static_cast<uint32_t>(std::min<uint64_t>(left, limits.block));
   return c.hashed ? SplitByFirst(c, n) : SplitByHash(c, n);
 }
@@ -182,6 +184,9 @@ bool Split(const Class& c) {
 void Finish(const Class& c) {
   uint32_t head = UINT32_MAX, kept = 0;
   for (uint32_t at = c.begin; at < c.end; at++) {
+    if (!Opened(Member(at))) continue;
+    // Sizes are looked at last: a file that changed while it was read is
+    // no one's twin, and the others stay a group without it.
     if (!StillAsScanned(Member(at))) {
       Drop(Member(at));
       continue;
@@ -202,7 +207,7 @@ void Finish(const Class& c) {
 // One block for the members' lists, one for the blocks of a turn.
 bool ObtainStorage(uint32_t count) {
   const CompareLimits& limits = compareLimits;
-  size_t slot = static_cast<size_t>(std::min<uint64_t>(work.length, std::max(limits.firstBlock, limits.block))) + 1;
+  size_t slot = static_cast<size_t>(std::min<uint64_t>(work.length, std::max(limits.firstBlock, limits.block)));
   size_t blockBytes = std::max(std::min(size_t{limits.budget}, slot * count), 2 * slot);
   size_t lists = (sizeof(uint32_t) * 2 + sizeof(uint64_t) + sizeof(Class)) * count;
   uint8_t* storage = static_cast<uint8_t*>(obtainCompareStorage(lists + blockBytes));
@@ -226,22 +231,18 @@ CompareEnd CompareFiles(uint32_t* members, uint32_t count) {
     return CompareEnd::NoMemory;
   }
   CompareEnd end = CompareEnd::Decided;
-  // Every file is opened before any is closed: a second path to a file held
-  // already is refused, so no file is compared with itself.
-  uint32_t open = 0;
-  for (uint32_t k = 0; k < count && end == CompareEnd::Decided; k++) {
-    if (OpenEntry(fileTable.entries[members[k]])) members[open++] = members[k];
-    if (!Tick(open ? open - 1 : 0)) end = CompareEnd::Cancelled;
-  }
-  Push(0, open, 0, false);
+  work.classes[0] = Class{0, count, 0, false};
+  work.stacked = 1;
+  work.opening = true;
   while (work.stacked > 0 && end == CompareEnd::Decided) {
     Class c = work.classes[--work.stacked];
     if (c.offset == work.length)
       Finish(c);
     else if (!Split(c))
       end = CompareEnd::Cancelled;
+    work.opening = false;
   }
-  for (uint32_t k = 0; k < open; k++) CloseEntry(fileTable.entries[members[k]]);
+  for (uint32_t k = 0; k < count; k++) CloseEntry(fileTable.entries[members[k]]);
   free(work.hashes);
   return end;
 }

@@ -1,7 +1,5 @@
 #include "engine/entry_io.h"
 
-#include <algorithm>
-
 #include "engine/hooks.h"
 
 bool OpenEntry(FileEntry& entry) {
@@ -40,9 +38,5 @@ void ShowOutOfMemory() {
 
 bool ReadComparedBytes(const FileEntry& entry, uint64_t offset, void* dest, uint32_t n,
                        uint32_t* count) {
-  // Without a trailing tag a read may pass the end: a file that grew shows.
-  uint64_t length = ComparedLength(entry);
-  if (entry.trailingTagBytes)
-    n = static_cast<uint32_t>(std::min<uint64_t>(n, length > offset ? length - offset : 0));
   return platform.readAt(entry.handle, entry.leadingTagBytes + offset, dest, n, count);
 }

@@ -25,7 +25,7 @@ void CloseEntry(FileEntry& entry);
 // "Fehler!" / "Nicht mehr genug Speicher.", the one memory message of a run.
 void ShowOutOfMemory();
 
-// Reads up to n of the open entry's compared bytes from `offset` of them:
-// reads start behind a leading tag and stop before a trailing one.
+// Reads up to n of the open entry's compared bytes from `offset` of them,
+// which start behind a leading tag.
 bool ReadComparedBytes(const FileEntry& entry, uint64_t offset, void* dest, uint32_t n,
                        uint32_t* count);
