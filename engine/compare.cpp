@@ -81,17 +81,17 @@ void Push(uint32_t begin, uint32_t end, uint64_t offset, bool hashed) {
     CloseEntry(Member(begin));  // differs from every other file: no group
 }
 
-// Reads the block at the class's offset of each member k of the class: into
-// a slot of its own, or, with `hash`, into the first slot to keep only its
-// hash. The positions k read go to `order`, the members dropped to the back of
-// `moved`. False once cancelled.
-bool ReadClass(const Class& c, uint32_t n, bool hash, uint32_t* live) {
+// Reads the block at the class's offset of each member k of the class into a
+// slot of its own, or, with `shared`, all into the first slot; with `hash`
+// keeps its hash. The positions k read go to `order`, the members dropped to
+// the back of `moved`. False once cancelled.
+bool ReadClass(const Class& c, uint32_t n, bool shared, bool hash, uint32_t* live) {
   const uint32_t count = c.end - c.begin;
   uint32_t dropped = 0;
   *live = 0;
   for (uint32_t k = 0; k < count; k++) {
     uint32_t at = c.begin + k;
-    uint8_t* slot = work.blocks + (hash ? 0 : k * size_t{n});
+    uint8_t* slot = work.blocks + (shared ? 0 : k * size_t{n});
     if (ReadBlock(Member(at), c.offset, slot, n)) {
       if (hash) work.hashes[k] = hashBlock(slot, n);
       work.order[(*live)++] = k;
@@ -117,15 +117,37 @@ void PartClass(const Class& c, uint32_t live, uint64_t offset, bool hashed, Same
   }
 }
 
-// Reads every member's block into a slot of its own, sorts the members by
-// their blocks and parts them where the blocks differ.
+// Reads every member's block into a slot of its own and parts the members
+// where the blocks differ: a few by sorting them by their bytes; more by
+// their hashes first, which compares each block once instead of log k times.
 bool SplitBySorting(const Class& c, uint32_t n) {
   uint32_t live = 0;
-  if (!ReadClass(c, n, false, &live)) return false;
+  const bool hash = c.end - c.begin > 4;
+  if (!ReadClass(c, n, false, hash, &live)) return false;
   const uint8_t* blocks = work.blocks;
-  auto order = [blocks, n](uint32_t a, uint32_t b) { return memcmp(blocks + size_t{a} * n, blocks + size_t{b} * n, n); };
-  std::sort(work.order, work.order + live, [order](uint32_t a, uint32_t b) { return order(a, b) < 0; });
-  PartClass(c, live, c.offset + n, false, [order](uint32_t a, uint32_t b) { return order(a, b) == 0; });
+  auto bytes = [blocks, n](uint32_t a, uint32_t b) { return memcmp(blocks + size_t{a} * n, blocks + size_t{b} * n, n); };
+  uint32_t* order = work.order;
+  if (!hash) {
+    std::sort(order, order + live, [bytes](uint32_t a, uint32_t b) { return bytes(a, b) < 0; });
+    PartClass(c, live, c.offset + n, false, [bytes](uint32_t a, uint32_t b) { return bytes(a, b) == 0; });
+    return true;
+  }
+  uint64_t* hashes = work.hashes;
+  std::sort(order, order + live, [hashes](uint32_t a, uint32_t b) { return hashes[a] < hashes[b]; });
+  // Blocks that hash alike are equal but for a collision: each stretch is
+  // parted into those equal to its first block and the rest, until none is
+  // left. The hash of each member then makes way for the number of its part.
+  for (uint32_t start = 0, end = 0; start < live; start = end) {
+    while (end < live && hashes[order[end]] == hashes[order[start]]) end++;
+    for (uint32_t first = start; first < end;) {
+      uint32_t same = first + 1;
+      for (uint32_t k = first + 1; k < end; k++)
+        if (bytes(order[first], order[k]) == 0) std::swap(order[same++], order[k]);
+      for (uint32_t k = first; k < same; k++) hashes[order[k]] = first;
+      first = same;
+    }
+  }
+  PartClass(c, live, c.offset + n, false, [hashes](uint32_t a, uint32_t b) { return hashes[a] == hashes[b]; });
   return true;
 }
 
@@ -134,7 +156,7 @@ bool SplitBySorting(const Class& c, uint32_t n) {
 // the rest are compared byte by byte at the same offset next.
 bool SplitByHash(const Class& c, uint32_t n) {
   uint32_t live = 0;
-  if (!ReadClass(c, n, true, &live)) return false;
+  if (!ReadClass(c, n, true, true, &live)) return false;
   const uint64_t* hashes = work.hashes;
   std::sort(work.order, work.order + live, [hashes](uint32_t a, uint32_t b) { return hashes[a] < hashes[b]; });
   PartClass(c, live, c.offset, true, [hashes](uint32_t a, uint32_t b) { return hashes[a] == hashes[b]; });
@@ -166,18 +188,18 @@ bool SplitByFirst(const Class& c, uint32_t n) {
   return true;
 }
 
-// One turn: the next block of every member of the class.
+// One turn: the next block of every member of the class. A class too large
+// to hold a block per member is parted by hash first: most of its files then
+// leave it, each block read once. The files whose blocks hash alike read the
+// block again, in shorter pieces side by side, or against the first of them.
 bool Split(const Class& c) {
   const uint32_t count = c.end - c.begin;
   const CompareLimits& limits = compareLimits;
-  uint64_t left = work.length - c.offset;
-  uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(left, c.offset ? limits.block : limits.firstBlock));
+  uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(work.length - c.offset, c.offset ? limits.block : limits.firstBlock));
   if (uint64_t{count} * n <= limits.budget) return SplitBySorting(c, n);
-  // Shorter blocks for a large class, as long as they stay worth a read.
+  if (!c.hashed) return SplitByHash(c, n);
   uint32_t perMember = limits.budget / count;
-  if (perMember >= limits.firstBlock) return SplitBySorting(c, perMember);
-  n = static_cast<uint32_t>(std::min<uint64_t>(left, limits.block));
-  return c.hashed ? SplitByFirst(c, n) : SplitByHash(c, n);
+  return perMember >= limits.firstBlock ? SplitBySorting(c, perMember) : SplitByFirst(c, n);
 }
 
 // A class at the end of its files: those still as scanned form a group.
