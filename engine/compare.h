@@ -17,8 +17,8 @@ struct CompareLimits {
 extern CompareLimits compareLimits;
 extern const CompareLimits defaultCompareLimits;
 
-// Where the comparison's memory comes from (malloc semantics); tests replace it
-// to make it fail.
+// Where the memory of the comparison and of the listing of its groups comes
+// from (malloc semantics); tests replace it to make it fail.
 extern void* (*obtainCompareStorage)(size_t bytes);
 
 // The hash that parts large classes (XXH3); tests weaken it to make unequal

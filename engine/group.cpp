@@ -10,14 +10,25 @@
 #include "engine/settings.h"
 #include "engine/text.h"
 
-namespace {
-
 uint32_t RunEnd(uint32_t first) {
   const FileEntry* entries = fileTable.entries;
   uint32_t end = first + 1;
   while (end < fileTable.count && ComparedLength(entries[end]) == ComparedLength(entries[first])) end++;
   return end;
 }
+
+uint32_t GroupedInListOrder(uint32_t first, uint32_t end, uint32_t* out) {
+  const FileEntry* entries = fileTable.entries;
+  uint32_t grouped = 0;
+  for (uint32_t k = first; k < end; k++)
+    if (entries[k].groupId != 0) out[grouped++] = k;
+  std::sort(out, out + grouped, [entries](uint32_t a, uint32_t b) {
+    return entries[a].groupId != entries[b].groupId ? entries[a].groupId < entries[b].groupId : a < b;
+  });
+  return grouped;
+}
+
+namespace {
 
 const char* NameOf(uint32_t index) { return FileNameOf(fileTable.entries[index].path); }
 
@@ -42,12 +53,7 @@ CompareEnd CompareRun(uint32_t* members, uint32_t count) {
 // it comes: the float sum of the sizes comes out the same on every run.
 void CountGroups(uint32_t first, uint32_t end, uint32_t* members) {
   const FileEntry* entries = fileTable.entries;
-  uint32_t grouped = 0;
-  for (uint32_t k = first; k < end; k++)
-    if (entries[k].groupId != 0) members[grouped++] = k;
-  std::sort(members, members + grouped, [entries](uint32_t a, uint32_t b) {
-    return entries[a].groupId != entries[b].groupId ? entries[a].groupId < entries[b].groupId : a < b;
-  });
+  uint32_t grouped = GroupedInListOrder(first, end, members);
   for (uint32_t k = 0; k < grouped; k++) {
     searchState.duplicateCount++;
     const FileEntry& entry = entries[members[k]];

@@ -2,6 +2,10 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
+
+#include "engine/compare.h"
+#include "engine/group.h"
 
 namespace {
 
@@ -21,6 +25,30 @@ void AddFileRow(RowSink addRow, uint32_t index) {
   addRow(static_cast<int32_t>(index), row);
 }
 
+// The compared length, 64 bits wide: files of 4 GiB and more are compared
+// whole. Then an empty row.
+void AddHeading(RowSink addRow, const FileEntry& entry) {
+  char heading[64];
+  snprintf(heading, sizeof heading, "-- Länge:%" PRIu64 " Byte --", ComparedLength(entry));
+  addRow(TextRow, heading);
+  addRow(TextRow, "");
+}
+
+void ListRunBySearching(RowSink addRow, uint32_t first, uint32_t end) {
+  FileEntry* entries = fileTable.entries;
+  for (uint32_t i = first; i < end; i++) {
+    if (entries[i].groupId == 0) continue;
+    AddFileRow(addRow, i);
+    for (uint32_t j = i + 1; j < end; j++) {
+      if (entries[j].groupId != entries[i].groupId) continue;
+      AddFileRow(addRow, j);
+      entries[j].groupId = 0;
+    }
+    entries[i].groupId = 0;
+    AddHeading(addRow, entries[i]);
+  }
+}
+
 }  // namespace
 
 void FormatFileRow(const FileEntry& entry, char (&row)[RowTextSize]) {
@@ -33,21 +61,23 @@ void FormatFileRow(const FileEntry& entry, char (&row)[RowTextSize]) {
 
 void ListDuplicateGroups(RowSink addRow) {
   FileEntry* entries = fileTable.entries;
-  const uint32_t count = fileTable.count;
-  for (uint32_t i = 0; i < count; i++) {
-    FileEntry& head = entries[i];
-    if (head.groupId == 0) continue;
-    AddFileRow(addRow, i);
-    for (uint32_t j = i + 1; j < count && ComparedLength(entries[j]) == ComparedLength(head); j++) {
-      if (entries[j].groupId != head.groupId) continue;
-      AddFileRow(addRow, j);
-      entries[j].groupId = 0;
+  for (uint32_t first = 0, end = 0; first < fileTable.count; first = end) {
+    end = RunEnd(first);
+    if (end - first < 2) continue;
+    // A run's groups in one sorted sweep; without memory for it, each group
+    // by a search of the rest of its run.
+    uint32_t* order = static_cast<uint32_t*>(obtainCompareStorage(sizeof(uint32_t) * (end - first)));
+    if (!order) {
+      ListRunBySearching(addRow, first, end);
+      continue;
     }
-    head.groupId = 0;
-    // The compared length, 64 bits wide: files of 4 GiB and more are compared whole.
-    char heading[64];
-    snprintf(heading, sizeof heading, "-- Länge:%" PRIu64 " Byte --", ComparedLength(head));
-    addRow(TextRow, heading);
-    addRow(TextRow, "");
+    uint32_t listed = GroupedInListOrder(first, end, order);
+    for (uint32_t k = 0; k < listed; k++) {
+      AddFileRow(addRow, order[k]);
+      if (k + 1 == listed || entries[order[k + 1]].groupId != entries[order[k]].groupId)
+        AddHeading(addRow, entries[first]);
+    }
+    for (uint32_t k = 0; k < listed; k++) entries[order[k]].groupId = 0;
+    free(order);
   }
 }
