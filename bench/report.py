@@ -34,8 +34,9 @@ def mib(value):
 
 def set_table(results, name):
     times = medians(results, name + ".json")
-    rss = {t: int(read(results, "%s.%s.rss" % (name, t)).split()[-1]) * 1024 for t in TOOLS}
-    rchar = {t: int(read(results, "%s.%s.rchar" % (name, t))) for t in TOOLS}
+    tools = TOOLS + [t for t in ["parvik-before"] if t in times]
+    rss = {t: int(read(results, "%s.%s.rss" % (name, t)).split()[-1]) * 1024 for t in tools}
+    rchar = {t: int(read(results, "%s.%s.rchar" % (name, t))) for t in tools}
     reference, _ = groups(results, name + ".parvik-cli")
     fastest = min(PEERS, key=lambda t: times[t])
     hungriest = max(PEERS, key=lambda t: rss[t])
@@ -44,7 +45,7 @@ def set_table(results, name):
            "| tool | median wall s | × fastest peer | peak RSS MiB | × hungriest peer "
            "| read MiB | × fastest peer | exit | same groups |",
            "|---|---:|---:|---:|---:|---:|---:|---:|---|"]
-    for t in TOOLS:
+    for t in tools:
         found, files = groups(results, "%s.%s" % (name, t))
         same = "yes" if found == reference else "NO"
         out.append("| %s | %.3f | %.2f | %.1f | %.2f | %.1f | %.2f | %s | %s (%d groups, %d files) |" % (
@@ -106,7 +107,7 @@ def memory_table(results):
 def main():
     results = sys.argv[1]
     lines = []
-    for name in ["small", "large", "samesize", "many", "deep"]:
+    for name in ["small", "large", "samesize", "many", "runsize", "runpairs", "deep"]:
         if os.path.exists(os.path.join(results, name + ".json")):
             lines += set_table(results, name) + [""]
     if os.path.exists(os.path.join(results, "wine.json")):

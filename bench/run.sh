@@ -13,6 +13,7 @@
 #     --no-wine           skip the Windows build and its runs
 #     --no-memory-cases   skip the 32-bit memory cases (photos, identical, late)
 #     --scale             also 1,000,000 files (4 GiB of disk) in a 2 GiB address space
+#     --before BINARY     also time an earlier parvik-cli (row "parvik-before")
 #     --keep              keep the generated data (it is deleted otherwise)
 set -euo pipefail
 
@@ -21,7 +22,7 @@ BENCH="$ROOT/bench"
 BUILD="$ROOT/build/bench"
 RESULTS="$BUILD/results"
 DATA=/tmp/parvik-bench
-QUICK=0 KEEP=0 WINE_RUNS=1 MEMORY_CASES=1 SCALE=0 RUNS=5 LARGE_LO=64 LARGE_HI=200
+QUICK=0 KEEP=0 WINE_RUNS=1 MEMORY_CASES=1 SCALE=0 RUNS=5 LARGE_LO=64 LARGE_HI=200 BEFORE=
 SETS="small large samesize many runsize runpairs"
 
 while [ $# -gt 0 ]; do
@@ -33,8 +34,9 @@ while [ $# -gt 0 ]; do
     --scale) SCALE=1 ;;
     --runs) RUNS=$2; shift ;;
     --sets) SETS=$2; shift ;;
+    --before) BEFORE=$(realpath "$2"); shift ;;
     --large-mib) LARGE_LO=${2%-*}; LARGE_HI=${2#*-}; shift ;;
-    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
     -*) echo "run.sh: unknown option $1" >&2; exit 2 ;;
     *) DATA=$1 ;;
   esac
@@ -168,6 +170,7 @@ compare_set() {  # set, directory, runs, warm-up runs
     "rmlint -T df --algorithm=paranoid --hidden -o fdupes $dir"
     "rdfind -makeresultsfile true -outputname $RESULTS/$set.rdfind.results $dir"
   )
+  if [ -n "$BEFORE" ]; then names+=(parvik-before); commands+=("$BEFORE $dir"); fi
   echo "== $set: timing (hyperfine, warm cache, $runs runs each)"
   warm_cache "$dir"
   local -a args=()
@@ -179,7 +182,7 @@ compare_set() {  # set, directory, runs, warm-up runs
     # shellcheck disable=SC2086  # the command strings hold no spaces but separators
     measure "$set.${names[$k]}" ${commands[$k]}
     local format=fdupes
-    [ "${names[$k]}" = parvik-cli ] && format=parvik
+    case ${names[$k]} in parvik-*) format=parvik ;; esac
     if [ "${names[$k]}" = rdfind ]; then
       format=rdfind
       cp "$RESULTS/$set.rdfind.results" "$RESULTS/$set.rdfind.out"

@@ -35,8 +35,8 @@ struct Class {
 // The state of one CompareFiles call. Scratch lists hold one value per member.
 struct Work {
   uint32_t* members;  // table indices; every class a range of them
-  uint32_t* order;    // positions within the class being split
-  uint32_t* moved;    // the class's members in their new order
+  uint32_t* order;    // scratch: positions within the class being split
+  uint32_t* moved;    // scratch: the class's members in their new order
   uint64_t* hashes;
   Class* classes;     // a stack: at most one class per two members
   uint32_t stacked;
@@ -229,8 +229,8 @@ void Finish(const Class& c) {
 // One block for the members' lists, one for the blocks of a turn.
 bool ObtainStorage(uint32_t count) {
   const CompareLimits& limits = compareLimits;
-  size_t slot = static_cast<size_t>(std::min<uint64_t>(work.length, std::max(limits.firstBlock, limits.block)));
-  size_t blockBytes = std::max(std::min(size_t{limits.budget}, slot * count), 2 * slot);
+  uint64_t slot = std::min<uint64_t>(work.length, std::max(limits.firstBlock, limits.block));
+  size_t blockBytes = static_cast<size_t>(std::max(std::min<uint64_t>(limits.budget, slot * count), 2 * slot));
   size_t lists = (sizeof(uint32_t) * 2 + sizeof(uint64_t) + sizeof(Class)) * count;
   uint8_t* storage = static_cast<uint8_t*>(obtainCompareStorage(lists + blockBytes));
   if (!storage) return false;
