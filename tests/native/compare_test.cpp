@@ -1,6 +1,6 @@
-// What is compared: files that part at every block boundary, files read once
-// in whole blocks within a bounded memory, 4 GiB sizes, the same-name rule and
-// the option "no ID3", with the comparison's limits as shipped and small.
+// What is compared and how: files read once in whole blocks within a bounded
+// memory, 4 GiB sizes, and the option "no ID3" with the comparison's limits as
+// shipped and small.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -20,31 +20,6 @@ constexpr uint64_t MiB = 1024 * 1024;
 const CompareLimits limitSets[] = {defaultCompareLimits, {8, 64, 4096}, {8, 32, 200}, {8, 32, 30}};
 
 using Comparison = enginetest::EngineTest;
-
-// Four files, the second differing in one byte, the last three sometimes
-// differing in their last byte too.
-TEST_F(Comparison, FilesThatDifferInAnyByteAreNoTwins) {
-  const uint64_t sizes[] = {0, 1, 8, 9, 33, 72, 700, 4097, 5000};
-  for (const CompareLimits& limits : limitSets) {
-    for (uint64_t size : sizes) {
-      for (uint64_t place : {uint64_t{0}, uint64_t{7}, uint64_t{8}, uint64_t{40}, uint64_t{4096}, size / 2, size - 1}) {
-        if (place >= size && size > 0) continue;
-        SCOPED_TRACE(std::to_string(limits.budget) + ": " + std::to_string(size) + " flipped at " + std::to_string(place));
-        Restart();
-        compareLimits = limits;
-        std::string bytes = Pattern(size, static_cast<uint32_t>(size)), flipped = bytes, last = bytes;
-        if (size) flipped[place] ^= 1, last[size - 1] ^= 0x40;
-        bool lastDiffers = place % 2 && size > 0;
-        for (const std::string& file : {bytes, flipped, bytes, lastDiffers ? last : bytes}) AddFile(std::to_string(fileTable.count), file);
-        FindDuplicates();
-        EXPECT_EQ(Groups(), (std::vector<int32_t>{1, size ? 0 : 1, 1, lastDiffers ? 0 : 1}));
-        EXPECT_EQ(searchState.duplicateCount, (size ? 3u : 4u) - lastDiffers);
-        EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(size * ((size ? 2 : 3) - lastDiffers)));
-        EXPECT_EQ(fake::OpenHandles(), 0);
-      }
-    }
-  }
-}
 
 // 21 files that agree up to their last byte: each read about once, in blocks
 // of a megabyte after the first; the memory asked for does not grow with them.
@@ -70,18 +45,6 @@ TEST_F(Comparison, FilesOfFourGibibytesAndMoreAreComparedWhole) {
   FindDuplicates();
   EXPECT_EQ(Groups(), (std::vector<int32_t>{1, 0, 1}));
   EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(huge));
-}
-
-TEST_F(Comparison, WithSameNameOnlyTheAsciiLettersMatchRegardlessOfCase) {
-  std::string bytes = Pattern(3000, 2);
-  // Ärger.txt and ärger.txt in the ANSI code page
-  for (const char* name : {"x/Bild.JPG", "x/\xC4rger.txt", "y/bild.jpg", "y/\xE4rger.txt", "z/BILD.jpg"}) AddFile(name, bytes);
-  for (int sameName : {1, 0}) {
-    for (uint32_t k = 0; k < 5; k++) Entry(k).groupId = 0, Entry(k).done = 0;
-    settings.sameName = sameName;
-    FindDuplicates();
-    EXPECT_EQ(Groups(), sameName ? (std::vector<int32_t>{1, 0, 1, 0, 1}) : (std::vector<int32_t>{1, 1, 1, 1, 1}));
-  }
 }
 
 // A header stating `size` body bytes (`flags` 0x10: a footer follows the body).

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <set>
@@ -65,24 +66,6 @@ TEST_F(GroupingPass, TheSizeSortArrangesRecordsAsThePlainPartitionSchemeWithOrde
   }
 }
 
-// Files as (size, content seed), sorted by size: groups, duplicate count and bytes.
-TEST_F(GroupingPass, GroupsAreNumberedAfterTheirFirstMemberAndCounted) {
-  const struct { std::vector<std::pair<size_t, uint32_t>> files; std::vector<int32_t> groups; uint32_t count; float bytes; } cases[] = {
-      {{{5, 1}, {5, 1}, {5, 1}}, {1, 1, 1}, 3, 10}, {{{5, 2}, {5, 1}, {5, 1}}, {0, 2, 2}, 2, 5},
-      {{{5, 1}, {5, 1}, {7, 1}}, {1, 1, 0}, 2, 5}, {{{900, 1}, {900, 2}, {900, 1}, {900, 2}}, {1, 2, 1, 2}, 4, 1800},
-      {{{3000, 1}, {3000, 1}, {3000, 1}, {70000, 2}, {70000, 3}, {70000, 2}}, {1, 1, 1, 4, 0, 4}, 5, 76000}, {{{0, 0}, {0, 0}}, {1, 1}, 2, 0},
-  };
-  for (const auto& c : cases) {
-    Restart();
-    for (auto [size, seed] : c.files) AddFiles("f", size, seed);
-    FindDuplicates();
-    EXPECT_EQ(Groups(), c.groups);
-    EXPECT_EQ(searchState.duplicateCount, c.count);
-    EXPECT_EQ(searchState.duplicateBytes, c.bytes);
-    EXPECT_EQ(fake::OpenHandles(), 0);
-  }
-}
-
 // A file that cannot be opened, changed since the scan or while it is read, or
 // whose reads fail takes no part and the rest group among themselves. No
 // message, but each is counted as skipped.
@@ -110,16 +93,6 @@ TEST_F(GroupingPass, AFileThatCannotBeOpenedOrReadOrThatChangedTakesNoPartAndIsC
     EXPECT_TRUE(enginetest::shownMessages.empty());
     EXPECT_EQ(fake::OpenHandles(), 0);
   }
-}
-
-TEST_F(GroupingPass, AFileReachedByTwoPathsNeverGroupsWithItself) {
-  AddFiles("a", 4000, 6);
-  ASSERT_EQ(link(Entry(0).path, temp.At("b").c_str()), 0);
-  AddPath(temp.At("b"));
-  AddFiles("c", 4000, 6);
-  FindDuplicates();
-  EXPECT_EQ(Groups(), (std::vector<int32_t>{1, 0, 1}));
-  EXPECT_EQ(searchState.skippedFiles, 0u);  // no fault of the file
 }
 
 // No memory for a run: the message, the groups of the runs before, nothing held.
@@ -174,7 +147,7 @@ TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
       size_t size = sizes[random() % 7];
       std::vector<std::string> variants = {Pattern(size, random())};
       for (int v = random() % 6; v > 0 && size > 0; v--) {
-        size_t places[] = {random() % size, size - 1, random() % std::min<size_t>(size, 3000), size / 2 + random() % ((size + 1) / 2)};
+        size_t places[] = {random() % size, size - 1, random() % std::min<size_t>(size, 520), std::min<size_t>(size - 1, 4094 + random() % 4)};
         variants.push_back(variants[random() % variants.size()]);
         variants.back()[places[random() % 4]] ^= static_cast<char>(1 + random() % 255);
       }
@@ -200,46 +173,40 @@ TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
     hashBlock = [](const uint8_t* block, uint32_t n) -> uint64_t { return n ? block[0] & 1 : 0; };
     if (tree % 2) hashBlock = saved;
     FindDuplicates();
-    // The reference: in each run (and name), in table order, the files that open;
-    // a second path to a file opened already is no file of its own.
-    std::vector<int32_t> expected(fileTable.count, 0);
-    uint32_t count = 0, skipped = 0;
-    float bytes = 0;
-    std::vector<std::string> contents(fileTable.count);
-    std::vector<ino_t> inodes(fileTable.count);
-    for (uint32_t k = 0; k < fileTable.count; k++) {
+    // The reference: the files of a run (and name) with a partner that open, in
+    // table order (a second path to a file open already is none of its own)
+    // and read; the equal ones grouped under the first.
+    const uint32_t n = fileTable.count;
+    std::vector<std::pair<std::string, ino_t>> files;
+    for (uint32_t k = 0; k < n; k++) {
       struct stat info;
-      stat(Entry(k).path, &info), inodes[k] = info.st_ino;
       std::ifstream in(Entry(k).path, std::ios::binary);
-      contents[k].assign(std::istreambuf_iterator<char>(in), {});
+      files.emplace_back(std::string(std::istreambuf_iterator<char>(in), {}), stat(Entry(k).path, &info) ? 0 : info.st_ino);
     }
     auto together = [&](uint32_t a, uint32_t b) {
-      return Entry(a).size == Entry(b).size && (!settings.sameName || SameTextIgnoringAsciiCase(FileNameOf(Entry(a).path), FileNameOf(Entry(b).path)));
+      return a != b && Entry(a).size == Entry(b).size && (!settings.sameName || SameTextIgnoringAsciiCase(FileNameOf(Entry(a).path), FileNameOf(Entry(b).path)));
     };
-    std::vector<bool> out(fileTable.count, false);
-    for (uint32_t a = 0; a < fileTable.count; a++) {
-      bool alone = true;
-      for (uint32_t b = 0; b < fileTable.count; b++) alone = alone && (a == b || !together(a, b));
-      if (alone) continue;
-      for (uint32_t b = 0; b < a; b++) out[a] = out[a] || (together(a, b) && !out[b] && inodes[a] == inodes[b]);
-      if (refused.count(Entry(a).path) && !out[a]) skipped++, out[a] = true;
-      out[a] = out[a] || broken.count(Entry(a).path);
+    std::vector<int32_t> expected(n, 0);  // -1: takes no part
+    uint32_t count = 0, skipped = 0;
+    float bytes = 0;
+    for (uint32_t a = 0; a < n; a++) {
+      bool partnered = false, held = false;
+      for (uint32_t b = 0; b < n; b++)
+        partnered |= together(a, b), held |= b < a && together(a, b) && expected[b] == 0 && files[a].second == files[b].second;
+      bool refusedOpen = refused.count(Entry(a).path);
+      if (partnered && (held || refusedOpen || broken.count(Entry(a).path))) expected[a] = -1, skipped += refusedOpen;
     }
-    for (uint32_t a = 0; a < fileTable.count; a++) {
-      if (out[a] || expected[a]) continue;
-      for (uint32_t b = a + 1; b < fileTable.count; b++) {
-        if (out[b] || expected[b] || !together(a, b) || contents[a] != contents[b]) continue;
-        count += expected[a] ? 1 : 2;
-        expected[a] = expected[b] = static_cast<int32_t>(a + 1), bytes += Entry(b).size;
-      }
-    }
+    for (uint32_t a = 0; a < n; a++)
+      for (uint32_t b = a + 1; b < n; b++)
+        if ((expected[a] == 0 || expected[a] == int32_t(a + 1)) && expected[b] == 0 && together(a, b) && files[a].first == files[b].first)
+          count += expected[a] ? 1 : 2, expected[a] = expected[b] = int32_t(a + 1), bytes += Entry(b).size;
+    std::replace(expected.begin(), expected.end(), -1, 0);
     EXPECT_EQ(Groups(), expected);
     EXPECT_EQ(searchState.duplicateCount, count);
     EXPECT_EQ(searchState.duplicateBytes, bytes);
     hashBlock = saved;
-    if (broken.empty()) {
-      EXPECT_EQ(searchState.skippedFiles, skipped);
-    }
+    EXPECT_LE(skipped, searchState.skippedFiles);  // broken files count once read where they break
+    EXPECT_LE(searchState.skippedFiles, skipped + broken.size());
     EXPECT_EQ(fake::OpenHandles(), 0);
   }
 }
