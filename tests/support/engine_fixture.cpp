@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 
 #include "engine/compare.h"
@@ -41,8 +41,7 @@ bool BreakableRead(FileHandle file, uint64_t offset, void* dest, uint32_t n, uin
   if (how == ReadFault::Grows) {
     state.faults.erase(fault);
     bool ok = systemPlatform.readAt(file, offset, dest, n, count);
-    FILE* grown = fopen(path.c_str(), "ab");
-    fputc('+', grown), fclose(grown);
+    std::ofstream(path, std::ios::app) << '+';
     return ok;
   }
   *count = 0;
