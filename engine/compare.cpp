@@ -65,12 +65,13 @@ void Drop(FileEntry& entry) {
 bool Opened(FileEntry& entry) { return !work.opening || OpenEntry(entry); }
 
 // Reads n compared bytes at `offset` into dest. A file that cannot be opened,
-// or delivers other than n bytes, takes no further part.
+// or delivers other than n bytes, takes no further part; a read cut short by
+// Ctrl+C is no fault of the file.
 bool ReadBlock(FileEntry& entry, uint64_t offset, uint8_t* dest, uint32_t n) {
   if (!Opened(entry)) return false;
   uint32_t count = 0;
   if (ReadComparedBytes(entry, offset, dest, n, &count) && count == n) return true;
-  Drop(entry);
+  if (searchState.running) Drop(entry);
   return false;
 }
 
