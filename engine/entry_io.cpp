@@ -5,14 +5,11 @@
 bool OpenEntry(FileEntry& entry) {
   openRefusedAsHeld = false;
   entry.handle = platform.openExclusive(entry.path);
-  if (entry.handle != InvalidFileHandle && StillAsScanned(entry)) return true;
-  if (entry.handle != InvalidFileHandle) {
-    CloseEntry(entry);
-  } else if (openRefusedAsHeld) {
+  if (entry.handle != InvalidFileHandle) return true;
+  if (openRefusedAsHeld)
     entry.done = 1;
-    return false;
-  }
-  SettleUnreadable(entry);
+  else
+    SettleUnreadable(entry);
   return false;
 }
 

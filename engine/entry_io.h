@@ -5,9 +5,10 @@
 
 #include "engine/file_table.h"
 
-// Opens the entry's file exclusively. False when it cannot be opened or its
-// size is no longer the scanned one; the entry is then settled, and counted
-// as skipped unless this run holds the same file by another path.
+// Opens the entry's file exclusively. False when it cannot be opened; the
+// entry is then settled, and counted as skipped unless this run holds the
+// same file by another path. Whether it changed since the scan shows where it
+// matters: a short read, or its size when its comparison ends.
 bool OpenEntry(FileEntry& entry);
 
 // True while the open file still has its scanned size. Other programs may
