@@ -32,8 +32,8 @@ namespace {
 
 const char* NameOf(uint32_t index) { return FileNameOf(fileTable.entries[index].path); }
 
-// Comparing by name as well, the files of one name are compared together, in
-// the order of their first file.
+// Comparing by name as well, only files of one name are compared with each
+// other, a name at a time.
 CompareEnd CompareRun(uint32_t* members, uint32_t count) {
   if (!settings.sameName) return CompareFiles(members, count);
   std::sort(members, members + count, [](uint32_t a, uint32_t b) {
