@@ -13,6 +13,7 @@
 #include <random>
 
 #include "engine/group.h"
+#include "engine/search.h"
 #include "engine/settings.h"
 #include "engine/text.h"
 #include "engine_fixture.h"
@@ -126,6 +127,54 @@ TEST_F(Scan, FolderLoopsAreNotEnteredButASecondRouteIsWalkedAgain) {
     for (const char* name : {"x.txt", "sub/y.txt"}) tree.Write(name, "1");
     ASSERT_EQ(symlink(c.target, tree.At(c.link).c_str()), 0);
     EXPECT_EQ(ScannedPaths(tree.path).size(), c.files) << c.link;
+  }
+}
+
+// A path of 259 characters fits; a file or folder one longer, or a folder whose listing
+// pattern would not fit, and a folder that cannot be listed are left out and counted.
+TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted) {
+  const size_t root = temp.path.size() + 1;
+  for (size_t length : {MaxPath - 1, MaxPath + 0}) temp.Write(std::string(length - root, 'f'), "1");
+  temp.Write(std::string(MaxPath - 5 - root, 'a') + "/x", "1");  // "<folder>/*.*" just fits
+  temp.Write(std::string(MaxPath - 4 - root, 'b') + "/x", "1");  // one more: its files cannot be listed
+  temp.MakeFolder(std::string(MaxPath - root, 'c'));              // the folder's own path does not fit
+  temp.Write("locked/x", "1");
+  temp.Write("open/x", "1");
+  // "*" fits where "*.*" does not: b's files are listed, its subfolders cannot be; "*.none" fits in neither a nor b.
+  const struct { const char* filter; uint32_t files, skippedFiles, skippedFolders; } cases[] = {
+      {"*.*", 3, 1, 3}, {"*", 4, 1, 3}, {"*.none", 0, 0, 4}};
+  for (const auto& c : cases) {
+    Restart();
+    CopyText(settings.currentFilter, sizeof settings.currentFilter, c.filter);
+    platform.findFirst = [](const char* pattern, DirEntry* entry) -> DirListing* {
+      if (!strstr(pattern, "/locked/")) return systemPlatform.findFirst(pattern, entry);
+      errno = EACCES;
+      return nullptr;
+    };
+    ScanDirectory(temp.path.c_str());
+    EXPECT_EQ(fileTable.count, c.files) << c.filter;
+    EXPECT_EQ(searchState.skippedFiles, c.skippedFiles) << c.filter;
+    EXPECT_EQ(searchState.skippedFolders, c.skippedFolders) << c.filter;
+  }
+  std::vector<std::string> rows;
+  static std::vector<std::string>* sink = &rows;
+  AddRunNoteRows([](int32_t, const char* text) { sink->push_back(text); }, true);
+  EXPECT_EQ(rows, (std::vector<std::string>{"Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)",
+                                            "Abgebrochen, die Liste ist unvollst\xE4ndig"}));
+  searchState.skippedFolders = 0;
+  rows.clear();
+  AddRunNoteRows([](int32_t, const char* text) { sink->push_back(text); }, false);
+  EXPECT_TRUE(rows.empty());  // nothing to say: the rows stay as they were
+}
+
+// Where every folder reports the same empty identity, none is taken for one above it.
+TEST_F(Scan, FoldersOfUnknownIdentityAreAllWalked) {
+  for (const char* name : {"x", "a/x", "a/b/x", "a/b/c/x"}) temp.Write(name, "1");
+  for (uint64_t index : {uint64_t{0}, UINT64_MAX}) {
+    static uint64_t reported;
+    reported = index;
+    platform.folderIdentity = [](const char*, FolderIdentity* identity) { return *identity = {7, reported}, true; };
+    EXPECT_EQ(ScannedPaths(temp.path).size(), 4u);
   }
 }
 
