@@ -76,6 +76,25 @@ TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks)
   EXPECT_EQ(platform.openExclusive(temp.path.c_str()), InvalidFileHandle);
 }
 
+// With one descriptor at most, the first of two held files gives its
+// descriptor back; replaced on disk meanwhile, it is no longer the file held.
+TEST(ExclusiveOpen, AHeldFileReplacedWhileItsDescriptorWasGivenBackIsNeverReadAgain) {
+  TempFolder temp;
+  heldDescriptorCap = 1;
+  FileHandle held[2];
+  for (int k = 0; k < 2; k++) held[k] = platform.openExclusive(temp.Write(std::to_string(k), "old").c_str());
+  temp.Write("new", "new");
+  ASSERT_EQ(rename(temp.At("new").c_str(), temp.At("0").c_str()), 0);
+  char bytes[3];
+  uint32_t count = 0;
+  uint64_t size = 0;
+  EXPECT_FALSE(platform.readAt(held[0], 0, bytes, 3, &count));
+  EXPECT_FALSE(platform.fileSize(held[0], &size));
+  EXPECT_TRUE(platform.readAt(held[1], 0, bytes, 3, &count) && count == 3 && memcmp(bytes, "old", 3) == 0);
+  for (FileHandle file : held) platform.closeFile(file);
+  heldDescriptorCap = 0;
+}
+
 using Trust = enginetest::EngineTest;
 
 // Exits with 0 when all 150 pairs were found (two counts each) and none skipped.
