@@ -11,24 +11,13 @@ namespace {
 
 bool DeleteOneFile(const FileEntry& entry, void*) { return DeleteFileA(entry.path) != 0; }
 
-// The log beside the executable, named after the moment of the request; a
-// second request in the same second gets "<stamp>-del (2).log".
-FILE* CreateDeletionLog(const RunStamp& stamp) {
-  char folder[MaxPath];
-  if (!ExecutableFolder(folder)) return nullptr;
-  char stem[2 * MaxPath];
-  snprintf(stem, sizeof stem, "%s%s-del", folder, stamp.text);
-  char logName[MaxPath];
-  return CreateFreshLog(stem, ".log", logName);
-}
-
 }  // namespace
 
 void DeleteMarkedFiles() {
   RunStamp stamp;
   TakeRunStamp(&stamp);
   // The log is made before the question, so every request leaves one.
-  FILE* log = CreateDeletionLog(stamp);
+  FILE* log = CreateLogBesideProgram(stamp, "-del");
   if (log != nullptr)
     WriteLogHeader(log, "gelöschte Dateien von Velo-Parvik 1.0", stamp);
   else
@@ -39,7 +28,12 @@ void DeleteMarkedFiles() {
     return;
   }
 
-  int stayed = ProcessMarkedRows(DeleteOneFile, nullptr, log);
+  MarkedPlan plan;
+  if (!TakeMarkedRows(&plan, "löschen")) {
+    if (log != nullptr) fclose(log);
+    return;
+  }
+  int stayed = ProcessMarkedRows(plan, DeleteOneFile, nullptr, log);
   if (log != nullptr) fclose(log);
   ReportFilesThatStayed(stayed, "Kann %d Datei(en) nicht löschen");
 }
