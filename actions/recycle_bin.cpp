@@ -48,6 +48,10 @@ bool RecycleOneFile(const FileEntry& entry, void*) { return MoveToRecycleBin(ent
 
 }  // namespace
 
+int (*shellFileOperation)(SHFILEOPSTRUCTA* operation) = [](SHFILEOPSTRUCTA* operation) {
+  return SHFileOperationA(operation);
+};
+
 bool MoveToRecycleBin(const char* path) {
   char keep[MaxPath];
   if (!VolumeHasRecycleBin(path) || !LinkKeepName(path, keep)) return false;
@@ -57,7 +61,7 @@ bool MoveToRecycleBin(const char* path) {
   operation.wFunc = FO_DELETE;
   operation.pFrom = from;
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-  SHFileOperationA(&operation);
+  shellFileOperation(&operation);
   bool leftItsPlace = GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
   // In the bin, the file still has its second name there besides ours.
   if (leftItsPlace && LinkCount(keep) >= 2) {
