@@ -81,15 +81,12 @@ TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks)
 TEST(ExclusiveOpen, AHeldFileReplacedWhileItsDescriptorWasGivenBackIsNeverReadAgain) {
   TempFolder temp;
   heldDescriptorCap = 1;
-  FileHandle held[2];
-  for (int k = 0; k < 2; k++) held[k] = platform.openExclusive(temp.Write(std::to_string(k), "old").c_str());
-  temp.Write("new", "new");
-  ASSERT_EQ(rename(temp.At("new").c_str(), temp.At("0").c_str()), 0);
+  FileHandle held[2] = {platform.openExclusive(temp.Write("0", "old").c_str()), platform.openExclusive(temp.Write("1", "old").c_str())};
+  ASSERT_EQ(rename(temp.Write("new", "new").c_str(), temp.At("0").c_str()), 0);
   char bytes[3];
   uint32_t count = 0;
   uint64_t size = 0;
-  EXPECT_FALSE(platform.readAt(held[0], 0, bytes, 3, &count));
-  EXPECT_FALSE(platform.fileSize(held[0], &size));
+  EXPECT_FALSE(platform.readAt(held[0], 0, bytes, 3, &count) || platform.fileSize(held[0], &size));
   EXPECT_TRUE(platform.readAt(held[1], 0, bytes, 3, &count) && count == 3 && memcmp(bytes, "old", 3) == 0);
   for (FileHandle file : held) platform.closeFile(file);
   heldDescriptorCap = 0;
@@ -157,8 +154,7 @@ TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted
   temp.Write(std::string(MaxPath - 5 - root, 'a') + "/x", "1");  // "<folder>/*.*" just fits
   temp.Write(std::string(MaxPath - 4 - root, 'b') + "/x", "1");  // one more: its files cannot be listed
   temp.MakeFolder(std::string(MaxPath - root, 'c'));              // the folder's own path does not fit
-  temp.Write("locked/x", "1");
-  temp.Write("open/x", "1");
+  for (const char* name : {"locked/x", "open/x"}) temp.Write(name, "1");
   // "*" fits where "*.*" does not: b's files are listed, its subfolders cannot be; "*.none" fits in neither a nor b.
   const struct { const char* filter; uint32_t files, skippedFiles, skippedFolders; } cases[] = {
       {"*.*", 3, 1, 3}, {"*", 4, 1, 3}, {"*.none", 0, 0, 4}};
@@ -171,28 +167,24 @@ TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted
       return nullptr;
     };
     ScanDirectory(temp.path.c_str());
-    EXPECT_EQ(fileTable.count, c.files) << c.filter;
-    EXPECT_EQ(searchState.skippedFiles, c.skippedFiles) << c.filter;
-    EXPECT_EQ(searchState.skippedFolders, c.skippedFolders) << c.filter;
+    EXPECT_EQ(std::to_string(fileTable.count) + " " + std::to_string(searchState.skippedFiles) + " " + std::to_string(searchState.skippedFolders),
+              std::to_string(c.files) + " " + std::to_string(c.skippedFiles) + " " + std::to_string(c.skippedFolders)) << c.filter;
   }
-  std::vector<std::string> rows;
-  static std::vector<std::string>* sink = &rows;
-  AddRunNoteRows([](int32_t, const char* text) { sink->push_back(text); }, true);
-  EXPECT_EQ(rows, (std::vector<std::string>{"Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)",
-                                            "Abgebrochen, die Liste ist unvollst\xE4ndig"}));
+  static std::string rows;
+  for (bool cancelled : {true, false}) AddRunNoteRows([](int32_t, const char* text) { rows += text + std::string("|"); }, cancelled);
   searchState.skippedFolders = 0;
-  rows.clear();
-  AddRunNoteRows([](int32_t, const char* text) { sink->push_back(text); }, false);
-  EXPECT_TRUE(rows.empty());  // nothing to say: the rows stay as they were
+  AddRunNoteRows([](int32_t, const char* text) { rows += text; }, false);  // nothing to say: no row
+  EXPECT_EQ(rows, "Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)|Abgebrochen, die Liste ist unvollst\xE4ndig|"
+                  "Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)|");
 }
 
 // Where every folder reports the same empty identity, none is taken for one above it.
 TEST_F(Scan, FoldersOfUnknownIdentityAreAllWalked) {
   for (const char* name : {"x", "a/x", "a/b/x", "a/b/c/x"}) temp.Write(name, "1");
+  static uint64_t reported;
   for (uint64_t index : {uint64_t{0}, UINT64_MAX}) {
-    static uint64_t reported;
-    reported = index;
     Restart();
+    reported = index;
     platform.folderIdentity = [](const char*, FolderIdentity* identity) { return *identity = {7, reported}, true; };
     ScanDirectory(temp.path.c_str());
     EXPECT_EQ(fileTable.count, 4u);
