@@ -61,12 +61,9 @@ TEST(MarkedPlan, AMarkedFileGoesOnlyWithAnUnchangedUnmarkedCopyOrWithTheUsersYes
     MarkedPlan plan = PlanMarkedRows(rows);
     plan.everyCopyAgreed = c.agreed;
     std::string verdicts;
-    for (int row = 0; row < static_cast<int>(rows.size()); row++) {
-      RowVerdict verdict = DecideMarkedRow(plan, row, [](int32_t file, void* changed) {
-        return strchr(static_cast<const char*>(changed), file) == nullptr;
-      }, const_cast<char*>(c.changed));
-      verdicts += ".kxg"[static_cast<int>(verdict)];
-    }
+    auto unchanged = [](int32_t file, void* changed) { return strchr(static_cast<const char*>(changed), file) == nullptr; };
+    for (int row = 0; row < static_cast<int>(rows.size()); row++)
+      verdicts += ".kxg"[static_cast<int>(DecideMarkedRow(plan, row, unchanged, const_cast<char*>(c.changed)))];
     EXPECT_EQ(verdicts + " " + std::to_string(plan.groupsLosingEveryCopy), std::string(c.verdicts) + " " + std::to_string(c.losing)) << c.rows;
   }
 }

@@ -59,7 +59,9 @@ TEST(Wildcard, FollowsTheWindowsListingRulesWithoutBacktracking) {
   EXPECT_FALSE(MatchesWildcard((stars + "*b").c_str(), std::string(250, 'a').c_str()));
 }
 
-TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks) {
+// With one descriptor at most, a held file gives its descriptor back when another
+// opens; replaced on disk meanwhile, it is no longer the file held and is never read.
+TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocksNorReadsAReplacedFile) {
   TempFolder temp;
   std::string file = temp.Write("one", "data");
   ASSERT_EQ(link(file.c_str(), temp.At("other").c_str()), 0);
@@ -67,29 +69,21 @@ TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks)
   ASSERT_NE(first, InvalidFileHandle);
   for (const std::string& path : {file, temp.At("other"), temp.path + "/./one"})
     EXPECT_EQ(platform.openExclusive(path.c_str()), InvalidFileHandle) << path;
-  platform.closeFile(first);
-  FileHandle again = platform.openExclusive(temp.At("other").c_str());
+  heldDescriptorCap = 1;
+  FileHandle again = platform.openExclusive(temp.Write("two", "old").c_str());
+  ASSERT_EQ(rename(temp.Write("new", "new").c_str(), file.c_str()), 0);
+  char bytes[4];
+  uint32_t count = 0;
+  EXPECT_FALSE(platform.readAt(first, 0, bytes, 4, &count) || platform.fileSize(first, reinterpret_cast<uint64_t*>(bytes)));
+  EXPECT_TRUE(platform.readAt(again, 0, bytes, 3, &count) && count == 3 && memcmp(bytes, "old", 3) == 0);
+  heldDescriptorCap = 0;
+  for (FileHandle file : {first, again}) platform.closeFile(file);
+  again = platform.openExclusive(temp.At("other").c_str());
   EXPECT_NE(again, InvalidFileHandle);
   platform.closeFile(again);
   ASSERT_EQ(mkfifo(temp.At("fifo").c_str(), 0600), 0);
   EXPECT_EQ(platform.openExclusive(temp.At("fifo").c_str()), InvalidFileHandle);
   EXPECT_EQ(platform.openExclusive(temp.path.c_str()), InvalidFileHandle);
-}
-
-// With one descriptor at most, the first of two held files gives its
-// descriptor back; replaced on disk meanwhile, it is no longer the file held.
-TEST(ExclusiveOpen, AHeldFileReplacedWhileItsDescriptorWasGivenBackIsNeverReadAgain) {
-  TempFolder temp;
-  heldDescriptorCap = 1;
-  FileHandle held[2] = {platform.openExclusive(temp.Write("0", "old").c_str()), platform.openExclusive(temp.Write("1", "old").c_str())};
-  ASSERT_EQ(rename(temp.Write("new", "new").c_str(), temp.At("0").c_str()), 0);
-  char bytes[3];
-  uint32_t count = 0;
-  uint64_t size = 0;
-  EXPECT_FALSE(platform.readAt(held[0], 0, bytes, 3, &count) || platform.fileSize(held[0], &size));
-  EXPECT_TRUE(platform.readAt(held[1], 0, bytes, 3, &count) && count == 3 && memcmp(bytes, "old", 3) == 0);
-  for (FileHandle file : held) platform.closeFile(file);
-  heldDescriptorCap = 0;
 }
 
 using Trust = enginetest::EngineTest;
@@ -148,6 +142,7 @@ TEST_F(Scan, FolderLoopsAreNotEnteredButASecondRouteIsWalkedAgain) {
 
 // A path of 259 characters fits; a file or folder one longer, or a folder whose listing
 // pattern would not fit, and a folder that cannot be listed are left out and counted.
+// Every folder reports the same unknown identity: none is taken for one above it.
 TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted) {
   const size_t root = temp.path.size() + 1;
   for (size_t length : {MaxPath - 1, MaxPath + 0}) temp.Write(std::string(length - root, 'f'), "1");
@@ -161,10 +156,9 @@ TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted
   for (const auto& c : cases) {
     Restart();
     CopyText(settings.currentFilter, sizeof settings.currentFilter, c.filter);
-    platform.findFirst = [](const char* pattern, DirEntry* entry) -> DirListing* {
-      if (!strstr(pattern, "/locked/")) return systemPlatform.findFirst(pattern, entry);
-      errno = EACCES;
-      return nullptr;
+    platform.folderIdentity = [](const char*, FolderIdentity* identity) { return *identity = {7, 0}, true; };
+    platform.findFirst = [](const char* pattern, DirEntry* entry) {  // "locked" cannot be listed
+      return strstr(pattern, "/locked/") ? (errno = EACCES, nullptr) : systemPlatform.findFirst(pattern, entry);
     };
     ScanDirectory(temp.path.c_str());
     EXPECT_EQ(std::to_string(fileTable.count) + " " + std::to_string(searchState.skippedFiles) + " " + std::to_string(searchState.skippedFolders),
@@ -176,19 +170,6 @@ TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted
   AddRunNoteRows([](int32_t, const char* text) { rows += text; }, false);  // nothing to say: no row
   EXPECT_EQ(rows, "Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)|Abgebrochen, die Liste ist unvollst\xE4ndig|"
                   "Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)|");
-}
-
-// Where every folder reports the same empty identity, none is taken for one above it.
-TEST_F(Scan, FoldersOfUnknownIdentityAreAllWalked) {
-  for (const char* name : {"x", "a/x", "a/b/x", "a/b/c/x"}) temp.Write(name, "1");
-  static uint64_t reported;
-  for (uint64_t index : {uint64_t{0}, UINT64_MAX}) {
-    Restart();
-    reported = index;
-    platform.folderIdentity = [](const char*, FolderIdentity* identity) { return *identity = {7, reported}, true; };
-    ScanDirectory(temp.path.c_str());
-    EXPECT_EQ(fileTable.count, 4u);
-  }
 }
 
 TEST_F(Scan, AListingOutOfMemoryEndsTheRunWithTheMemoryMessageAndKeepsTheRest) {

@@ -2,7 +2,6 @@
 // backup.log and deletion with <stamp>-del.log (one suite, as they mirror each other).
 #include <windows.h>
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -81,19 +80,19 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
 // Groups a (every file marked), b (one of two) and c (its unmarked copy changed since the search).
 TEST_P(MarkedFiles, EveryCopyGoesOnlyAfterASecondYesAndAFileGoesOnlyWhileAnUnmarkedCopyIsAsListed) {
   for (int answer : {IDNO, IDCANCEL, IDYES}) {
-    SendMessageA(resultsWindow, LVM_DELETEALLITEMS, 0, 0);
-    shownMessages.clear();
+    PrepareResultsWindow(page), shownMessages.clear();
     std::string n = std::to_string(yesNoCancelAnswer = answer);
     for (const char* group : {"c", "b", "a"}) ShowOneGroup({temp.Write(group + ("1-" + n), "same"), temp.Write(group + ("2-" + n), "same")});
     for (int row : {2, 3, 7, 11}) SelectRow(row);  // a1, a2, b2, c2
     temp.Write("c1-" + n, "SAME");
     Run();
-    std::string verb = backup ? "verschieben" : "l\xF6schen";
-    std::vector<std::string> messages = {"Achtung!|1 Gruppe(n) w\xFCrden jede Kopie verlieren: alle ihre Dateien sind markiert.\n\nJa: auch diese Dateien " +
-                                         verb + "\nNein: diese Gruppen behalten, die \xFC" "brigen markierten Dateien " + verb + "\nAbbrechen: nichts tun|307"};
-    if (!backup) messages.insert(messages.begin(), "Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4");
-    if (answer != IDCANCEL) messages.push_back("Fehler!|Kann 1 Datei(en) nicht " + verb + "|0");
-    EXPECT_EQ(shownMessages, messages);
+    std::string verb = backup ? "verschieben" : "l\xF6schen", messages = backup ? "" : "Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4 ";
+    messages += "Achtung!|1 Gruppe(n) w\xFCrden jede Kopie verlieren: alle ihre Dateien sind markiert.\n\nJa: auch diese Dateien " + verb +
+                "\nNein: diese Gruppen behalten, die \xFC" "brigen markierten Dateien " + verb + "\nAbbrechen: nichts tun|307 ";
+    if (answer != IDCANCEL) messages += "Fehler!|Kann 1 Datei(en) nicht " + verb + "|0 ";
+    std::string shown;
+    for (const std::string& message : shownMessages) shown += message + " ";
+    EXPECT_EQ(shown, messages);
     std::string present;
     for (const char* name : {"a1-", "a2-", "b1-", "b2-", "c1-", "c2-"}) present += FileExists(temp.At(name + n)) ? name : "";
     EXPECT_EQ(present, answer == IDYES ? "b1-c1-c2-" : answer == IDNO ? "a1-a2-b1-c1-c2-" : "a1-a2-b1-b2-c1-c2-") << answer;
