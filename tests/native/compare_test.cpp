@@ -2,7 +2,6 @@
 // ceilings, 4 GiB sizes, the same-name rule, and the option "no ID3".
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <map>
 
@@ -121,7 +120,7 @@ std::string Id3v2(uint32_t size, uint32_t seed, const char* footer = "", char ve
 std::string Id3v1(uint32_t seed) { return "TAG" + Pattern(125, seed); }
 // An APE tag of `items` bytes: footer flags 0x80000000 when its header is there too.
 std::string Ape(uint32_t items, bool header, uint32_t claimed = 0) {
-  auto Le = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  auto Le = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };  // little-endian
   auto Part = [&](uint32_t flags) { return "APETAGEX" + Le(2000) + Le(claimed ? claimed : items + 32) + Le(3) + Le(flags) + std::string(8, 0); };
   return (header ? Part(0xA0000000u) : "") + Pattern(items, 5) + Part(header ? 0x80000000u : 0);
 }
@@ -138,15 +137,12 @@ TEST(Tags, LeadingAndTrailingTagsAreFoundOnlyWhereTheirVersionAndMarksSaySo) {
       {Id3v2(300, 8).replace(6, 1, "\x7F") + a, 0, 0}, {Id3v2(300, 8).replace(9, 1, "\x80") + a + Id3v1(3), 0, 0},  // claims too much; a bad byte
       {Id3v2(400, 4).replace(332, 3, "TAG") + a.substr(0, 50), 410, 0}};  // "TAG" inside the ID3v2 tag
   for (const auto& c : cases) {
-    TagSpan span = FindTags(c.file.size(), [](void* file, uint64_t at, uint8_t* dest, uint32_t n) {
-      const std::string& bytes = *static_cast<const std::string*>(file);
-      return at + n <= bytes.size() && (memcpy(dest, bytes.data() + at, n), true);
-    }, const_cast<std::string*>(&c.file));
-    EXPECT_EQ(std::to_string(span.leading) + " " + std::to_string(span.trailing),
-              std::to_string(c.leading) + " " + std::to_string(c.trailing)) << c.file.size();
+    auto fromMemory = [](void* file, uint64_t at, uint8_t* dest, uint32_t n) { const std::string& bytes = *static_cast<std::string*>(file);
+      return at + n <= bytes.size() && (memcpy(dest, bytes.data() + at, n), true); };
+    TagSpan span = FindTags(c.file.size(), fromMemory, const_cast<std::string*>(&c.file));
+    EXPECT_EQ(std::to_string(span.leading) + " " + std::to_string(span.trailing), std::to_string(c.leading) + " " + std::to_string(c.trailing));
   }
-  std::string file = a + Id3v1(2);  // a read that fails: compared whole
-  EXPECT_EQ(FindTags(file.size(), [](void*, uint64_t, uint8_t*, uint32_t) { return false; }, &file).trailing, 0u);
+  EXPECT_EQ(FindTags(1128, [](void*, uint64_t, uint8_t*, uint32_t) { return false; }, nullptr).trailing, 0u);  // a failed read: whole
   for (auto [name, audio] : {std::pair{"x/Lied.MP3", true}, {"a.mp2", true}, {"d.Mpga", true}, {"a.mp3.txt", false}, {"mp3", false}, {"x.mp3/b", false}})
     EXPECT_EQ(IsMpegAudioName(name), audio) << name;
 }

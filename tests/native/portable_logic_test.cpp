@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "actions/marked_names.h"
-#include "actions/marked_plan.h"
 #include "ui/path_check.h"
 
 TEST(MarkedNames, NumberedNamesRunFromThePlainNameToTheNumberedOnesThatFit) {
@@ -43,27 +42,5 @@ TEST(PathCheck, APathNeedsTwoCharactersAndLosesOneTrailingBackslash) {
     std::string path = c.typed;
     DropTrailingBackslash(&path[0]);
     EXPECT_STREQ(path.c_str(), c.scanned);
-  }
-}
-
-// Rows as letters: '|' a text row, a lower-case letter an unmarked file, an upper-case one a
-// marked file; `changed` names the files no longer as listed. Verdicts: '.' skip, 'k' kept
-// as the last copies, 'x' stays, 'g' goes.
-TEST(MarkedPlan, AMarkedFileGoesOnlyWithAnUnchangedUnmarkedCopyOrWithTheUsersYesForEveryCopy) {
-  const struct { const char *rows, *changed; bool agreed; int losing; const char* verdicts; } cases[] = {
-      {"|aB|", "", false, 0, "..g."}, {"|aB|", "a", false, 0, "..x."}, {"|aB|", "b", false, 0, "..x."},
-      {"|abC|", "a", false, 0, "...g."}, {"|aBC|", "a", true, 0, "..xx."}, {"|AB|", "", false, 1, ".kk."},
-      {"|AB|", "", true, 1, ".gg."}, {"|AB|", "b", true, 1, ".gx."}, {"AB|cD|E", "", false, 2, "kk..g.k"},
-      {"|a|", "", false, 0, "..."}, {"", "", false, 0, ""}, {"||A||bc", "", true, 1, "..g...."}};
-  for (const auto& c : cases) {
-    std::vector<ListedRow> rows;
-    for (const char* r = c.rows; *r; r++) rows.push_back({*r == '|' ? -1 : tolower(*r), *r != '|' && isupper(*r) != 0});
-    MarkedPlan plan = PlanMarkedRows(rows);
-    plan.everyCopyAgreed = c.agreed;
-    std::string verdicts;
-    auto unchanged = [](int32_t file, void* changed) { return strchr(static_cast<const char*>(changed), file) == nullptr; };
-    for (int row = 0; row < static_cast<int>(rows.size()); row++)
-      verdicts += ".kxg"[static_cast<int>(DecideMarkedRow(plan, row, unchanged, const_cast<char*>(c.changed)))];
-    EXPECT_EQ(verdicts + " " + std::to_string(plan.groupsLosingEveryCopy), std::string(c.verdicts) + " " + std::to_string(c.losing)) << c.rows;
   }
 }

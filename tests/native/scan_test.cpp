@@ -165,11 +165,10 @@ TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted
               std::to_string(c.files) + " " + std::to_string(c.skippedFiles) + " " + std::to_string(c.skippedFolders)) << c.filter;
   }
   static std::string rows;
-  for (bool cancelled : {true, false}) AddRunNoteRows([](int32_t, const char* text) { rows += text + std::string("|"); }, cancelled);
+  AddRunNoteRows([](int32_t, const char* text) { rows += text + std::string("|"); }, true);
   searchState.skippedFolders = 0;
   AddRunNoteRows([](int32_t, const char* text) { rows += text; }, false);  // nothing to say: no row
-  EXPECT_EQ(rows, "Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)|Abgebrochen, die Liste ist unvollst\xE4ndig|"
-                  "Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)|");
+  EXPECT_EQ(rows, "Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)|Abgebrochen, die Liste ist unvollst\xE4ndig|");
 }
 
 TEST_F(Scan, AListingOutOfMemoryEndsTheRunWithTheMemoryMessageAndKeepsTheRest) {

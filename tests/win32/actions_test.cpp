@@ -1,9 +1,5 @@
 // What marked rows are for, on real files: backup into BackUp\<stamp> with
 // backup.log and deletion with <stamp>-del.log (one suite, as they mirror each other).
-#include <windows.h>
-
-#include <shellapi.h>
-
 #include <algorithm>
 
 #include "actions/backup.h"
@@ -11,6 +7,8 @@
 #include "actions/recycle_bin.h"
 #include "actions/marked_names.h"
 #include "window_fixture.h"
+
+#include <shellapi.h>
 
 namespace {
 
@@ -105,12 +103,9 @@ INSTANTIATE_TEST_SUITE_P(BackupAndDeletion, MarkedFiles, ::testing::Bool());
 // shell deletes it for good instead, as the double does with "nuked": it must come back.
 TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCannotTake) {
   const char* home = getenv("WINEHOMEDIR");  // "\\??\\Z:\\root"
-  ASSERT_TRUE(home != nullptr && strlen(home) > 4);
-  std::string trash = home + 4 + std::string("\\.local\\share\\Trash\\"), name = "parvik-" + std::to_string(GetTickCount());
+  std::string trash = (home ? home + 4 : "?") + std::string("\\.local\\share\\Trash\\"), name = "parvik-" + std::to_string(GetTickCount());
   static int (*shell)(SHFILEOPSTRUCTA*) = shellFileOperation;
-  shellFileOperation = [](SHFILEOPSTRUCTA* operation) {
-    return strstr(operation->pFrom, "nuked") ? !DeleteFileA(operation->pFrom) : shell(operation);
-  };
+  shellFileOperation = [](SHFILEOPSTRUCTA* op) { return strstr(op->pFrom, "nuked") ? !DeleteFileA(op->pFrom) : shell(op); };
   std::vector<int32_t> files = ShowOneGroup({temp.Write("kept", "same"), temp.Write(name, "same")});
   ShowOneGroup({temp.Write("kept2", "same"), temp.Write("nuked", "same")});
   for (int row : {3, 7}) SelectRow(row);
@@ -125,8 +120,7 @@ TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCan
   std::string log = logs.size() == 1 ? ReadWholeFile(ProgramFolder() + logs[0]) : "";
   EXPECT_EQ(log.substr(0, 55) + log.substr(log.find("\r\n", 56)), "in den Papierkorb gelegte Dateien von Velo-Parvik 1.0\r\n\r\n" +
                                                                   ListedFileRow(files[1]).substr(2) + "\r\n");
-  DeleteFileA((trash + "files\\" + name).c_str());
-  DeleteFileA((trash + "info\\" + name + ".trashinfo").c_str());
+  for (std::string left : {"files\\" + name, "info\\" + name + ".trashinfo"}) DeleteFileA((trash + left).c_str());
 }
 
 TEST_F(PageTest, ADeletionTheUserDeclinesDeletesNothing) {

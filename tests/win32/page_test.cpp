@@ -28,9 +28,8 @@ TEST_F(PageTest, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptio
                                    "-1 -- L\xE4nge:100 Byte --", ListedFileRow(1), ListedFileRow(0), "-1 ---", "-1 qsort:0 sec",
                                    "-1 scan:0 sec", "-1 ---"};
   EXPECT_EQ(ListedRows(), rows);
-  // The megabytes are the run's final figure, not that of the last refresh.
   EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_DUPLICATES) + ControlText(page, IDC_ELAPSED) + " " +
-            ControlText(page, IDC_MEGABYTES), "760 sec 0.02");
+            ControlText(page, IDC_MEGABYTES), "760 sec 0.02");  // the megabytes of the run, not of the last refresh
   std::string logged;
   for (const std::string& row : rows) logged += row.substr(row.find(' ') + 1, 259) + "\r";
   EXPECT_EQ(ReadWholeFile(logPath), logged);
@@ -68,9 +67,8 @@ TEST_F(PageTest, CommandsDuringARunAreRefusedAndStartCancelsItAtOnceWithoutANest
   EXPECT_TRUE(shownMessages.empty());
   EXPECT_FALSE(FileExists(ProgramFolder() + "BackUp"));
   EXPECT_EQ(pumpCalls * 1000 + fileTable.count, 1050u);  // one pump, the first 50 files
-  // Cancelled during the scan: not a finished run without duplicates.
   EXPECT_EQ(ListedRows(), (std::vector<std::string>{"-1 Abgebrochen, die Liste ist unvollst\xE4ndig", "-1 end:0 sec", "-1 ---",
-                                                     "-1 qsort:0 sec", "-1 scan:0 sec", "-1 ---"}));
+                                                     "-1 qsort:0 sec", "-1 scan:0 sec", "-1 ---"}));  // not a finished run without duplicates
   EXPECT_EQ(ControlText(page, IDC_START) + std::to_string(SearchOnStack()), "&Start0");
   Click(page, IDC_ADD);  // once the run has ended the same commands work again
   EXPECT_EQ(SendDlgItemMessageA(page, IDC_FOLDERS, LB_GETCOUNT, 0, 0), 2);
