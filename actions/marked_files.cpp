@@ -144,6 +144,25 @@ int ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* contex
   return stayed;
 }
 
+void RunConfirmedAction(const ConfirmedAction& action) {
+  RunStamp stamp;
+  TakeRunStamp(&stamp);
+  FILE* log = CreateLogBesideProgram(stamp, action.logSuffix);
+  if (log != nullptr)
+    WriteLogHeader(log, action.logTitle, stamp);
+  else
+    ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
+
+  MarkedPlan plan;
+  if (ShowMessage(action.question, "Achtung!", MB_YESNO) == IDNO || !TakeMarkedRows(&plan, action.verb)) {
+    if (log != nullptr) fclose(log);
+    return;
+  }
+  int stayed = ProcessMarkedRows(plan, action.act, nullptr, log);
+  if (log != nullptr) fclose(log);
+  ReportFilesThatStayed(stayed, action.stayedFormat);
+}
+
 void ReportFilesThatStayed(int stayed, const char* format) {
   if (stayed <= 0) return;
   char text[128];

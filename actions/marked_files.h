@@ -44,5 +44,18 @@ bool TakeMarkedRows(MarkedPlan* plan, const char* verb);
 // user chose to keep are not counted.
 int ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* context, FILE* log);
 
+// Deletion and the Recycle Bin: the log "<stamp><logSuffix>.log" beside the
+// program, made before the question so that every request leaves one; the
+// question; the walk over the marked rows; how many files stayed.
+struct ConfirmedAction {
+  const char* logSuffix;
+  const char* logTitle;
+  const char* question;
+  const char* verb;          // for the question about the last copies
+  const char* stayedFormat;  // "Kann %d Datei(en) nicht ..."
+  MarkedFileAction act;
+};
+void RunConfirmedAction(const ConfirmedAction& action);
+
 // After the walk: tells how many files stayed, with `format` holding one %d.
 void ReportFilesThatStayed(int stayed, const char* format);

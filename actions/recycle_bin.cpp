@@ -8,7 +8,6 @@
 
 #include "actions/marked_files.h"
 #include "engine/text.h"
-#include "ui/message_box.h"
 
 namespace {
 
@@ -74,21 +73,7 @@ bool MoveToRecycleBin(const char* path) {
 }
 
 void RecycleMarkedFiles() {
-  RunStamp stamp;
-  TakeRunStamp(&stamp);
-  FILE* log = CreateLogBesideProgram(stamp, "-papierkorb");
-  if (log != nullptr)
-    WriteLogHeader(log, "in den Papierkorb gelegte Dateien von Velo-Parvik 1.0", stamp);
-  else
-    ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
-
-  MarkedPlan plan;
-  if (ShowMessage("Markierte Dateien in den Papierkorb legen?\nWirklich sicher?", "Achtung!", MB_YESNO) == IDNO ||
-      !TakeMarkedRows(&plan, "in den Papierkorb legen")) {
-    if (log != nullptr) fclose(log);
-    return;
-  }
-  int stayed = ProcessMarkedRows(plan, RecycleOneFile, nullptr, log);
-  if (log != nullptr) fclose(log);
-  ReportFilesThatStayed(stayed, "Kann %d Datei(en) nicht in den Papierkorb legen");
+  RunConfirmedAction({"-papierkorb", "in den Papierkorb gelegte Dateien von Velo-Parvik 1.0",
+                      "Markierte Dateien in den Papierkorb legen?\nWirklich sicher?", "in den Papierkorb legen",
+                      "Kann %d Datei(en) nicht in den Papierkorb legen", RecycleOneFile});
 }

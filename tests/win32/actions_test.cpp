@@ -78,7 +78,7 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
 // Groups a (every file marked), b (one of two) and c (its unmarked copy changed since the search).
 TEST_P(MarkedFiles, EveryCopyGoesOnlyAfterASecondYesAndAFileGoesOnlyWhileAnUnmarkedCopyIsAsListed) {
   for (int answer : {IDNO, IDCANCEL, IDYES}) {
-    PrepareResultsWindow(page), shownMessages.clear();
+    PrepareResultsWindow(page), shownMessages.clear();  // the rows go, the files of earlier rounds stay
     std::string n = std::to_string(yesNoCancelAnswer = answer);
     for (const char* group : {"c", "b", "a"}) ShowOneGroup({temp.Write(group + ("1-" + n), "same"), temp.Write(group + ("2-" + n), "same")});
     for (int row : {2, 3, 7, 11}) SelectRow(row);  // a1, a2, b2, c2
@@ -88,10 +88,9 @@ TEST_P(MarkedFiles, EveryCopyGoesOnlyAfterASecondYesAndAFileGoesOnlyWhileAnUnmar
     messages += "Achtung!|1 Gruppe(n) w\xFCrden jede Kopie verlieren: alle ihre Dateien sind markiert.\n\nJa: auch diese Dateien " + verb +
                 "\nNein: diese Gruppen behalten, die \xFC" "brigen markierten Dateien " + verb + "\nAbbrechen: nichts tun|307 ";
     if (answer != IDCANCEL) messages += "Fehler!|Kann 1 Datei(en) nicht " + verb + "|0 ";
-    std::string shown;
+    std::string shown, present;
     for (const std::string& message : shownMessages) shown += message + " ";
     EXPECT_EQ(shown, messages);
-    std::string present;
     for (const char* name : {"a1-", "a2-", "b1-", "b2-", "c1-", "c2-"}) present += FileExists(temp.At(name + n)) ? name : "";
     EXPECT_EQ(present, answer == IDYES ? "b1-c1-c2-" : answer == IDNO ? "a1-a2-b1-c1-c2-" : "a1-a2-b1-b2-c1-c2-") << answer;
   }
