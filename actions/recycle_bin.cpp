@@ -61,7 +61,10 @@ bool MoveToRecycleBin(const char* path) {
   operation.pFrom = from;
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
   shellFileOperation(&operation);
-  bool leftItsPlace = GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+  // Only a path that is not found any more counts: an attribute query that
+  // fails for another reason says nothing.
+  bool leftItsPlace = GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
+                      (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND);
   // In the bin, the file still has its second name there besides ours.
   if (leftItsPlace && LinkCount(keep) >= 2) {
     DeleteFileA(keep);
