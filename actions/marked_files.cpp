@@ -128,11 +128,11 @@ int ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* contex
     if (verdict == RowVerdict::Skip || verdict == RowVerdict::Keep) continue;
     // A list that changed under a question is not the one the plan was made for.
     if (ItemDataOf(resultsWindow, row - removed) != plan.rows[row].fileIndex) break;
-    const FileEntry& entry = fileTable.entries[plan.rows[row].fileIndex];
-    if (verdict == RowVerdict::Stays || !act(entry, context)) {
+    if (verdict == RowVerdict::Stays || !act(fileTable.entries[plan.rows[row].fileIndex], context)) {
       ++stayed;
       continue;
     }
+    const FileEntry& entry = fileTable.entries[plan.rows[row].fileIndex];
     SendMessageA(resultsWindow, LVM_DELETEITEM, row - removed, 0);
     ++removed;
     if (log != nullptr) {
