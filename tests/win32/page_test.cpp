@@ -122,9 +122,9 @@ void PressKey(UINT message, WPARAM key, BYTE modifier) {
 
 TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksAll) {
   RedirectResultsMenu([](HWND, HMENU menu, POINT) {
-    char text[2][64] = {};
-    for (int k = 0; k < 2; k++) GetMenuStringA(menu, IDM_MARK_DUPLICATES + k, text[k], 64, MF_BYCOMMAND);
-    menuShown += std::string(text[0]) + "|" + text[1];
+    char text[3][64] = {};
+    for (int k = 0; k < 3; k++) GetMenuStringA(menu, IDM_MARK_DUPLICATES + k, text[k], 64, MF_BYCOMMAND);
+    menuShown += std::string(text[0]) + "|" + text[1] + "|" + text[2];
     return choice;
   });
   // As a search leaves them: each group's first file at its bottom.
@@ -151,7 +151,7 @@ TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksA
       }
       if (way == 1) PressKey(WM_KEYDOWN, VK_APPS, 0), PressKey(WM_KEYUP, VK_APPS, 0);
       if (way == 2) PressKey(WM_SYSKEYDOWN, VK_F10, VK_SHIFT), PressKey(WM_SYSKEYUP, VK_F10, VK_SHIFT);
-      EXPECT_EQ(menuShown, "Alle Duplikate markieren|Markierung aufheben") << way;
+      EXPECT_EQ(menuShown, "Alle Duplikate markieren|Markierung aufheben|Markierte in den &Papierkorb legen\tEntf") << way;
       EXPECT_EQ(selected(), chosen == IDM_MARK_DUPLICATES ? "542" : chosen ? "" : "-5432") << way;
     }
   }
