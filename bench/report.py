@@ -48,10 +48,12 @@ def set_table(results, name):
     for t in tools:
         found, files = groups(results, "%s.%s" % (name, t))
         same = "yes" if found == reference else "NO"
+        status = read(results, "%s.%s.status" % (name, t))
+        if status == "137":  # killed by the time limit: its groups are incomplete
+            status, same = "killed at the limit", "-"
         out.append("| %s | %.3f | %.2f | %.1f | %.2f | %.1f | %.2f | %s | %s (%d groups, %d files) |" % (
             t, times[t], times[t] / times[fastest], mib(rss[t]), rss[t] / rss[hungriest],
-            mib(rchar[t]), rchar[t] / max(rchar[fastest], 1),
-            read(results, "%s.%s.status" % (name, t)), same, len(found), files))
+            mib(rchar[t]), rchar[t] / max(rchar[fastest], 1), status, same, len(found), files))
     return out
 
 

@@ -14,6 +14,7 @@
 #     --no-memory-cases   skip the 32-bit memory cases (photos, identical, late)
 #     --scale             also 1,000,000 files (4 GiB of disk) in a 2 GiB address space
 #     --before BINARY     also time an earlier parvik-cli (row "parvik-before")
+#     --limit SECONDS     stop any tool's run after this long (reported as such)
 #     --keep              keep the generated data (it is deleted otherwise)
 set -euo pipefail
 
@@ -22,7 +23,7 @@ BENCH="$ROOT/bench"
 BUILD="$ROOT/build/bench"
 RESULTS="$BUILD/results"
 DATA=/tmp/parvik-bench
-QUICK=0 KEEP=0 WINE_RUNS=1 MEMORY_CASES=1 SCALE=0 RUNS=5 LARGE_LO=64 LARGE_HI=200 BEFORE=
+QUICK=0 KEEP=0 WINE_RUNS=1 MEMORY_CASES=1 SCALE=0 RUNS=5 LARGE_LO=64 LARGE_HI=200 BEFORE= LIMIT=
 SETS="small large samesize many runsize runpairs"
 
 while [ $# -gt 0 ]; do
@@ -35,8 +36,9 @@ while [ $# -gt 0 ]; do
     --runs) RUNS=$2; shift ;;
     --sets) SETS=$2; shift ;;
     --before) BEFORE=$(realpath "$2"); shift ;;
+    --limit) LIMIT=$2; shift ;;
     --large-mib) LARGE_LO=${2%-*}; LARGE_HI=${2#*-}; shift ;;
-    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
     -*) echo "run.sh: unknown option $1" >&2; exit 2 ;;
     *) DATA=$1 ;;
   esac
@@ -171,11 +173,17 @@ compare_set() {  # set, directory, runs, warm-up runs
     "rdfind -makeresultsfile true -outputname $RESULTS/$set.rdfind.results $dir"
   )
   if [ -n "$BEFORE" ]; then names+=(parvik-before); commands+=("$BEFORE $dir"); fi
+  # A run that passes the limit is killed; hyperfine then times it at the limit.
+  local -a ignore=()
+  if [ -n "$LIMIT" ]; then
+    for k in "${!commands[@]}"; do commands[$k]="timeout -s KILL $LIMIT ${commands[$k]}"; done
+    ignore=(-i)
+  fi
   echo "== $set: timing (hyperfine, warm cache, $runs runs each)"
   warm_cache "$dir"
   local -a args=()
   for k in "${!names[@]}"; do args+=(-n "${names[$k]}" "${commands[$k]}"); done
-  hyperfine -N --warmup "$warmup" --runs "$runs" --export-json "$RESULTS/$set.json" "${args[@]}" \
+  hyperfine -N "${ignore[@]}" --warmup "$warmup" --runs "$runs" --export-json "$RESULTS/$set.json" "${args[@]}" \
     >"$RESULTS/$set.hyperfine.txt"
   echo "== $set: memory, bytes read and groups"
   for k in "${!names[@]}"; do
