@@ -68,7 +68,7 @@ void CopySourceFolder(int index, char* folder) {
 // Paths and arguments with their control bytes escaped, so that every line
 // the program writes is one row.
 void WriteEscaped(FILE* stream, const char* text) {
-  char escaped[3 * RowTextSize];
+  char escaped[4096];  // written piece by piece
   while (*text) {
     text += EscapeControlBytes(text, escaped, sizeof escaped);
     WriteText(stream, escaped, TextOrigin::System);

@@ -20,7 +20,7 @@ struct ReadCursor {
 };
 
 struct FileEntry {
-  char path[MaxPath];
+  const char* path;       // in the path store; null in a cleared record
   uint32_t cachedBytes;   // leading bytes of the file held in `cache`
   FileHandle handle;      // InvalidFileHandle while the file is not open
   ReadCursor overlapped;  // read position and pending count

@@ -7,7 +7,8 @@
 #include "engine/file_table.h"
 
 constexpr int32_t TextRow = -1;
-constexpr int RowTextSize = 1024;
+// A file row: the longest path and two time stamps.
+constexpr int RowTextSize = MaxPathBytes + 1024;
 
 using RowSink = void (*)(int32_t itemData, const char* text);
 

@@ -9,16 +9,25 @@
 #include "engine/file_table.h"
 #include "engine/hooks.h"
 #include "engine/id3_tags.h"
+#include "engine/path_store.h"
 #include "engine/settings.h"
+#include "engine/text.h"
 
 namespace {
 
 // The folders of the walk from its start down to the folder being listed.
 // Each level adds at least a separator and a character to a path of at most
-// MaxPath - 1, which bounds the depth.
-constexpr int MaxDepth = MaxPath / 2 + 1;
+// MaxPathBytes - 1, which bounds the depth.
+constexpr int MaxDepth = MaxPathBytes / 2 + 1;
 FolderIdentity walkedFolders[MaxDepth];
 int walkDepth = 0;
+
+// The folder being walked: each level appends its subfolder's name and cuts
+// it off again, so deep trees need no path buffer per level.
+char walkPath[MaxPathBytes];
+size_t walkLength;
+// Listing patterns and file paths are put together here for a moment.
+char joined[MaxPathBytes];
 
 // A folder that is one of those being walked above (a link or junction back
 // up the tree) would repeat the walk without end.
@@ -42,11 +51,26 @@ DirListing* StartListing(const char* pattern, DirEntry* found) {
 
 bool Stopped() { return !searchState.running || fileTable.count > fileTable.capacity; }
 
-// "folder<sep>name" into a MaxPath buffer; false when it does not fit, since a
+// "walked folder<sep>name" into `joined`; false when it does not fit, since a
 // cut path would name another file or none.
-bool JoinPath(char* out, const char* folder, const char* name) {
-  int length = snprintf(out, MaxPath, "%s%c%s", folder, PathSeparator, name);
-  return length >= 0 && length < MaxPath;
+bool JoinToWalked(const char* name) {
+  int length = snprintf(joined, sizeof joined, "%s%c%s", walkPath, PathSeparator, name);
+  return length >= 0 && static_cast<size_t>(length) < sizeof joined;
+}
+
+// Appends "<sep>name" to the walked folder; false when it does not fit.
+bool EnterSubfolder(const char* name) {
+  size_t nameLength = strlen(name);
+  if (walkLength + 1 + nameLength >= sizeof walkPath) return false;
+  walkPath[walkLength] = PathSeparator;
+  memcpy(walkPath + walkLength + 1, name, nameLength + 1);
+  walkLength += 1 + nameLength;
+  return true;
+}
+
+void LeaveSubfolder(size_t length) {
+  walkLength = length;
+  walkPath[length] = '\0';
 }
 
 void ShowScanProgress() {
@@ -57,14 +81,20 @@ void ShowScanProgress() {
 }
 
 // Returns false when the table could not grow and the walk must end.
-bool AppendFile(const char* folder, const DirEntry& found) {
+bool AppendFile(const DirEntry& found) {
   if (found.size <= settings.minSize) return true;
   FileEntry& entry = fileTable.entries[fileTable.count];
-  if (!JoinPath(entry.path, folder, found.name)) {
+  if (!JoinToWalked(found.name)) {
     // A cut path would name another file or none; the file is left out, but
     // not in silence.
     searchState.skippedFiles++;
     return true;
+  }
+  entry.path = StorePath(joined);
+  if (!entry.path) {
+    ShowOutOfMemory();
+    searchState.running = 0;
+    return false;
   }
   entry.creationTime = found.creationTime;
   entry.lastWriteTime = found.lastWriteTime;
@@ -110,14 +140,13 @@ void Remember(FolderNames* names, const char* name) {
   names->length += bytes;
 }
 
-// The files of `folder` that match the filter; when `names` is given (the
+// The files of the walked folder that match the filter; when `names` is given (the
 // filter lists every entry) also the subfolders it lists. False when the
 // walk must end.
-bool ScanFiles(const char* folder, FolderNames* names) {
-  char pattern[MaxPath];
-  if (!JoinPath(pattern, folder, settings.currentFilter)) return true;
+bool ScanFiles(FolderNames* names) {
+  if (!JoinToWalked(settings.currentFilter)) return true;
   DirEntry found;
-  DirListing* listing = StartListing(pattern, &found);
+  DirListing* listing = StartListing(joined, &found);
   if (!listing) return searchState.running != 0;
   bool goOn = true;
   do {
@@ -129,7 +158,7 @@ bool ScanFiles(const char* folder, FolderNames* names) {
       if (names && !IsDotEntry(found.name)) Remember(names, found.name);
       continue;
     }
-    if (!AppendFile(folder, found)) {
+    if (!AppendFile(found)) {
       goOn = false;
       break;
     }
@@ -139,59 +168,63 @@ bool ScanFiles(const char* folder, FolderNames* names) {
   return goOn;
 }
 
-void Walk(const char* folder);
+void Walk();
 
-void ScanSubfolders(const char* folder) {
-  char path[MaxPath];
-  if (!JoinPath(path, folder, "*.*")) return;
+// Walks into the subfolder `name` of the walked folder and back out.
+void WalkSubfolder(const char* name) {
+  size_t length = walkLength;
+  if (!EnterSubfolder(name)) return;
+  Walk();
+  LeaveSubfolder(length);
+}
+
+void ScanSubfolders() {
+  if (!JoinToWalked("*.*")) return;
   DirEntry found;
-  DirListing* listing = StartListing(path, &found);
+  DirListing* listing = StartListing(joined, &found);
   if (!listing) return;
   do {
     if (Stopped()) break;
     if (!found.isDirectory || IsDotEntry(found.name)) continue;
-    if (JoinPath(path, folder, found.name)) Walk(path);
+    WalkSubfolder(found.name);
   } while (platform.findNext(listing, &found));
   platform.findClose(listing);
 }
 
-void WalkNamed(const char* folder, const FolderNames& names) {
-  char path[MaxPath];
+void WalkNamed(const FolderNames& names) {
   for (size_t at = 0; at < names.length; at += strlen(names.text + at) + 1) {
     if (Stopped()) break;
-    if (JoinPath(path, folder, names.text + at)) Walk(path);
+    WalkSubfolder(names.text + at);
   }
 }
 
 // The files, then the subfolders. The subfolders are listed with "*.*"; when
 // that is the filter, the one listing serves both, in the same order.
-void ScanFolder(const char* folder) {
+void ScanFolder() {
   if (strcmp(settings.currentFilter, "*.*") != 0) {
-    if (ScanFiles(folder, nullptr)) ScanSubfolders(folder);
+    if (ScanFiles(nullptr)) ScanSubfolders();
     return;
   }
   FolderNames names = {nullptr, 0, 0, true};
-  if (ScanFiles(folder, &names)) {
-    if (names.complete) WalkNamed(folder, names);
-    else ScanSubfolders(folder);
+  if (ScanFiles(&names)) {
+    if (names.complete) WalkNamed(names);
+    else ScanSubfolders();
   }
   free(names.text);
 }
 
 // A folder whose identity cannot be taken is walked all the same, as it was
 // before loops were looked for; its depth stays bounded by the path length.
-void Walk(const char* folder) {
+void Walk() {
   if (Stopped()) return;
   // With a separator after it "c:" names the root, not the drive's current
   // folder, and a bare POSIX root "" names "/".
-  char probe[MaxPath + 1];
-  snprintf(probe, sizeof probe, "%s%c", folder, PathSeparator);
   FolderIdentity identity;
-  bool known = platform.folderIdentity(probe, &identity);
+  bool known = JoinToWalked("") && platform.folderIdentity(joined, &identity);
   if (known && IsWalkedAbove(identity)) return;
   if (known && walkDepth < MaxDepth) walkedFolders[walkDepth++] = identity;
   else known = false;
-  ScanFolder(folder);
+  ScanFolder();
   if (known) walkDepth--;
 }
 
@@ -199,5 +232,7 @@ void Walk(const char* folder) {
 
 void ScanDirectory(const char* folder) {
   walkDepth = 0;
-  Walk(folder);
+  if (!CopyText(walkPath, sizeof walkPath, folder)) return;
+  walkLength = strlen(walkPath);
+  Walk();
 }

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "engine/entry_io.h"
+#include "engine/path_store.h"
 #include "engine/group.h"
 #include "engine/listing.h"
 #include "engine/run_split.h"
@@ -219,7 +220,7 @@ TEST_F(GroupingPass, EachGroupIsListedHeadFirstThenItsLengthAndAnEmptyRow) {
       {longest.c_str(), 100, 1}, {"x", 100, 0}, {"d", 4294967396, 4}, {"b", 4294967396, 5}, {"e", 4294967396, 4}, {"c", 4294967396, 5}};
   for (const auto& file : files) {
     FileEntry& entry = Entry(fileTable.count++);
-    CopyText(entry.path, MaxPath, file.path);
+    entry.path = StorePath(file.path);
     entry.size = file.size;
     entry.groupId = file.group;
     entry.creationTime = FileTime{0x5DD2A000u, 0x01C073EAu};   // 01.01.2001 12:00:00 UTC

@@ -10,6 +10,7 @@
 #include "engine/compare.h"
 #include "engine/entry_io.h"
 #include "engine/hooks.h"
+#include "engine/path_store.h"
 #include "engine/run_split.h"
 #include "engine/search.h"
 #include "engine/settings.h"
@@ -110,7 +111,7 @@ uint32_t EngineTest::AddPath(const std::string& path) {
   EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
   FileEntry& entry = fileTable.entries[fileTable.count];
   entry = FileEntry{};
-  CopyText(entry.path, sizeof entry.path, path.c_str());
+  entry.path = StorePath(path.c_str());
   entry.size = static_cast<uint64_t>(info.st_size);
   entry.handle = InvalidFileHandle;
   return fileTable.count++;
