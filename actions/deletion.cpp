@@ -5,20 +5,24 @@
 #include <cstdio>
 
 #include "actions/marked_files.h"
+#include "platform/wide_text.h"
 #include "ui/message_box.h"
 
 namespace {
 
-bool DeleteOneFile(const FileEntry& entry, void*) { return DeleteFileA(entry.path) != 0; }
+bool DeleteOneFile(const FileEntry& entry, void*) {
+  WideText widePath;
+  return ToWidePath(entry.path, &widePath) && DeleteFileW(widePath.text) != 0;
+}
 
 // The log beside the executable, named after the moment of the request; a
 // second request in the same second gets "<stamp>-del (2).log".
 FILE* CreateDeletionLog(const RunStamp& stamp) {
-  char folder[MaxPath];
+  static char folder[MaxPathBytes];
   if (!ExecutableFolder(folder)) return nullptr;
-  char stem[2 * MaxPath];
+  static char stem[MaxPathBytes];
   snprintf(stem, sizeof stem, "%s%s-del", folder, stamp.text);
-  char logName[MaxPath];
+  static char logName[MaxPathBytes];
   return CreateFreshLog(stem, ".log", logName);
 }
 
@@ -30,7 +34,7 @@ void DeleteMarkedFiles() {
   // The log is made before the question, so every request leaves one.
   FILE* log = CreateDeletionLog(stamp);
   if (log != nullptr)
-    WriteLogHeader(log, "gelöschte Dateien von Velo-Parvik 1.0", stamp);
+    StartActionLog(log, "gelöschte Dateien von Velo-Parvik 1.0", stamp);
   else
     ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
 

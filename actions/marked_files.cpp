@@ -10,14 +10,20 @@
 
 #include "engine/listing.h"
 #include "engine/text.h"
+#include "platform/wide_text.h"
 #include "ui/message_box.h"
 #include "ui/results_window.h"
 
 namespace {
 
 // Exclusive creation, so that a log of an earlier run is never emptied.
+// The encoding of the rows of the log being written.
+bool logInUtf8;
+
 FILE* CreateNewTextFileOnDisk(const char* path) {
-  int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
+  WideText widePath;
+  if (!ToWidePath(path, &widePath)) return nullptr;
+  int fd = _wopen(widePath.text, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   FILE* file = _fdopen(fd, "w");
   if (file == nullptr) _close(fd);
@@ -25,7 +31,9 @@ FILE* CreateNewTextFileOnDisk(const char* path) {
 }
 
 bool IsPathTaken(const char* path) {
-  return errno == EEXIST || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+  if (errno == EEXIST) return true;
+  WideText widePath;
+  return ToWidePath(path, &widePath) && GetFileAttributesW(widePath.text) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The records of the table stay intact until the next search clears them,
@@ -34,27 +42,52 @@ bool IsStoredRecord(int32_t index) {
   return index >= 0 &&
          static_cast<uint64_t>(index) <
              static_cast<uint64_t>(fileTable.capacity) + SpareRecords &&
-         fileTable.entries[index].path[0] != '\0';
+         fileTable.entries[index].path != nullptr;
 }
 
 // A file that was replaced or written to since the search is no longer the
 // duplicate its row claims it to be, and is left alone.
 bool StillAsListed(const FileEntry& entry) {
   WIN32_FILE_ATTRIBUTE_DATA now;
-  if (!GetFileAttributesExA(entry.path, GetFileExInfoStandard, &now)) return false;
+  WideText widePath;
+  if (!ToWidePath(entry.path, &widePath) ||
+      !GetFileAttributesExW(widePath.text, GetFileExInfoStandard, &now))
+    return false;
   uint64_t size = (static_cast<uint64_t>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
   return !(now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && size == entry.size &&
          now.ftLastWriteTime.dwLowDateTime == entry.lastWriteTime.low &&
          now.ftLastWriteTime.dwHighDateTime == entry.lastWriteTime.high;
 }
 
+bool MarkedPathsFitAnsi() {
+  int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
+  for (int j = 0; j < count; ++j) {
+    int32_t index = TextRow;
+    if (IsMarkedRow(resultsWindow, j, &index) && IsStoredRecord(index) &&
+        !FitsAnsi(fileTable.entries[index].path))
+      return false;
+  }
+  return true;
+}
+
+// One row of the log, in the log's encoding.
+void WriteLogRow(FILE* log, const char* row) {
+  static char ansi[2 * RowTextSize];
+  if (logInUtf8 || !ToAnsi(row, ansi, sizeof ansi)) {
+    fprintf(log, "%s\n", row);
+    return;
+  }
+  fprintf(log, "%s\n", ansi);
+}
+
 }  // namespace
 
 FILE* (*createNewTextFile)(const char* path) = CreateNewTextFileOnDisk;
 
-bool ExecutableFolder(char (&folder)[MaxPath]) {
-  DWORD length = GetModuleFileNameA(nullptr, folder, MaxPath);
-  if (length == 0 || length >= MaxPath) {
+bool ExecutableFolder(char (&folder)[MaxPathBytes]) {
+  wchar_t wide[MaxPath];
+  DWORD length = GetModuleFileNameW(nullptr, wide, MaxPath);
+  if (length == 0 || length >= MaxPath || !FromWide(wide, folder, sizeof folder)) {
     folder[0] = '\0';
     return false;
   }
@@ -73,7 +106,19 @@ void TakeRunStamp(RunStamp* stamp) {
   *stamp = StampOf(now);
 }
 
-FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]) {
+void StartActionLog(FILE* log, const char* title, const RunStamp& stamp) {
+  logInUtf8 = !MarkedPathsFitAnsi();
+  if (!logInUtf8) {
+    WriteLogHeader(log, title, stamp);
+    return;
+  }
+  char utf8Title[256];
+  AnsiToUtf8(title, utf8Title, sizeof utf8Title);
+  fputs("\xEF\xBB\xBF", log);
+  WriteLogHeader(log, utf8Title, stamp);
+}
+
+FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPathBytes]) {
   for (int number = 1; number <= MaxNameNumber; ++number) {
     if (!NumberedPath(path, stem, ext, number)) break;
     errno = 0;
@@ -103,7 +148,7 @@ int ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log) {
     if (log != nullptr) {
       char row[RowTextSize];
       FormatFileRow(entry, row);
-      fprintf(log, "%s\n", row);
+      WriteLogRow(log, row);
     }
   }
   return failed;

@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 
 // The drive and folder of the running executable, ending in a backslash.
-bool ExecutableFolder(char (&folder)[MaxPath]);
+bool ExecutableFolder(char (&folder)[MaxPathBytes]);
 
 // The local time now, as the run's stamp.
 void TakeRunStamp(RunStamp* stamp);
@@ -21,7 +21,11 @@ extern FILE* (*createNewTextFile)(const char* path);
 // Creates the log "<stem><ext>", or "<stem> (2)<ext>" and so on when that
 // name is taken, so an earlier log is never emptied. The name chosen goes to
 // `path`. Null when no log could be created.
-FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]);
+FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPathBytes]);
+// Writes the log's header. A log stays in the ANSI code page, unless a marked
+// file has a name that code page cannot spell: then the log, rows included, is
+// UTF-8 with a byte-order mark, so that nothing is lost and Notepad reads it.
+void StartActionLog(FILE* log, const char* title, const RunStamp& stamp);
 
 // Does the action to one file; true when it was done.
 using MarkedFileAction = bool (*)(const FileEntry& entry, void* context);

@@ -61,7 +61,7 @@ void CollectRow(int32_t itemData, const char* text) {
 }
 
 void CopySourceFolder(int index, char* folder) {
-  CopyText(folder, MaxPath, options.folders[static_cast<size_t>(index)].c_str());
+  CopyText(folder, MaxPathText, options.folders[static_cast<size_t>(index)].c_str());
   TrimTrailingSeparators(folder);
 }
 
@@ -110,6 +110,7 @@ void ReportSkippedFiles() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  argv = ProgramArguments(argc, argv);
   CliError error;
   if (!ParseCliArguments(argc, argv, &options, &error)) {
     ReportError(error.message, error.argument);

@@ -65,12 +65,15 @@ bool FromWide(const wchar_t* wide, char* out, size_t size) {
 
 bool ToAnsi(const char* utf8, char* out, size_t size) {
   WideText wide;
-  if (size == 0 || !ToWide(utf8, &wide)) return false;
+  return size > 0 && ToWide(utf8, &wide) && WideToAnsi(wide.text, out, size);
+}
+
+bool WideToAnsi(const wchar_t* wide, char* out, size_t size) {
   // With UTF-8 as the ANSI code page every character has its form, and the
   // system takes no flags for the check.
   bool utf8Page = GetACP() == CP_UTF8;
   BOOL defaulted = FALSE;
-  int length = WideCharToMultiByte(CP_ACP, utf8Page ? 0 : WC_NO_BEST_FIT_CHARS, wide.text, -1, out,
+  int length = WideCharToMultiByte(CP_ACP, utf8Page ? 0 : WC_NO_BEST_FIT_CHARS, wide, -1, out,
                                    static_cast<int>(size), nullptr, utf8Page ? nullptr : &defaulted);
   if (length == 0 || defaulted) {
     out[0] = '\0';
@@ -79,12 +82,17 @@ bool ToAnsi(const char* utf8, char* out, size_t size) {
   return true;
 }
 
-bool FitsAnsi(const char* utf8) {
-  size_t size = strlen(utf8) * 2 + 1;  // a double-byte page needs two per unit at most
+bool WideFitsAnsi(const wchar_t* wide) {
+  size_t size = wcslen(wide) * 4 + 1;  // UTF-8 as the ANSI page: up to three per unit
   char* ansi = static_cast<char*>(malloc(size));
-  bool fits = ansi && ToAnsi(utf8, ansi, size);
+  bool fits = ansi && WideToAnsi(wide, ansi, size);
   free(ansi);
   return fits;
+}
+
+bool FitsAnsi(const char* utf8) {
+  WideText wide;
+  return ToWide(utf8, &wide) && WideFitsAnsi(wide.text);
 }
 
 bool AnsiToUtf8(const char* ansi, char* out, size_t size) {

@@ -26,5 +26,8 @@ bool FromWide(const wchar_t* wide, char* out, size_t size);
 // character has no exact form there or the text does not fit.
 bool ToAnsi(const char* utf8, char* out, size_t size);
 bool FitsAnsi(const char* utf8);
+// The same from UTF-16.
+bool WideToAnsi(const wchar_t* wide, char* out, size_t size);
+bool WideFitsAnsi(const wchar_t* wide);
 // Text in the ANSI code page (the program's own texts) to UTF-8.
 bool AnsiToUtf8(const char* ansi, char* out, size_t size);

@@ -3,13 +3,15 @@
 set(tree "${WORK}/tree")
 file(REMOVE_RECURSE "${WORK}")
 string(REPEAT "0123456789" 10 text100)
-string(REPEAT "x" 250 tooLong)  # a path past 259 characters is left out, and said so
+string(REPEAT "x" 250 long)  # a path past 259 characters is found like any other
 file(WRITE "${tree}/a/same1.txt" "twenty-four bytes here!\n")
 file(WRITE "${tree}/b/same2.txt" "twenty-four bytes here!\n")
 file(WRITE "${tree}/b/grün.dat" "${text100}")
 file(WRITE "${tree}/b/grün-kopie.dat" "${text100}")
 file(WRITE "${tree}/b/other.txt" "twenty-four bytes, nope\n")
-file(WRITE "${tree}/c/${tooLong}" "x")
+file(WRITE "${tree}/c/${long}" "${text100}")
+# A link to nothing, as long as the 24-byte files: it cannot be opened, and is said so.
+file(CREATE_LINK "missing-target-24-bytes!" "${tree}/b/dangling" SYMBOLIC)
 
 function(check case args want_rc pattern)
   execute_process(COMMAND "${CLI}" ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -18,9 +20,9 @@ function(check case args want_rc pattern)
   endif()
 endfunction()
 
-set(row "file:${tree}/[ab]/[^\n]+    create:[0-9.]+  [0-9:]+    write:[0-9.]+  [0-9:]+\n")
+set(row "file:${tree}/[abc]/[^\n]+    create:[0-9.]+  [0-9:]+    write:[0-9.]+  [0-9:]+\n")
 set(tail "---\nqsort:[0-9]+ sec\nscan:[0-9]+ sec\n---\n")
-check("whole tree" "${tree}/" 0 "^end:[0-9]+ sec\n\n-- Länge:100 Byte --\n${row}${row}\n-- Länge:24 Byte --\n${row}${row}${tail}\
+check("whole tree" "${tree}/" 0 "^end:[0-9]+ sec\n\n-- Länge:100 Byte --\n${row}${row}${row}\n-- Länge:24 Byte --\n${row}${row}${tail}\
 parvik-cli: 1 Datei\\(en\\) ließen sich nicht öffnen oder lesen und fehlen im Vergleich\n$")
 check("filter and minimum size" "--filter;*.TXT;--min-size=24;${tree}" 0 "^end:[0-9]+ sec\n${tail}$")
 check("missing folder" "${tree};${WORK}/none" 2 "^parvik-cli: Ordner nicht gefunden: [^\n]*none\n$")

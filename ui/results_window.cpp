@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "app/module.h"
+#include "engine/listing.h"
+#include "platform/wide_text.h"
 #include "ui/results_marking.h"
 
 HWND resultsWindow;
@@ -44,14 +46,24 @@ void PrepareResultsWindow(HWND page) {
   CreateResultsWindow(page);
 }
 
+// A file row names its file in UTF-8, as the program holds paths; the text
+// rows are the program's own texts, in the ANSI code page.
 int AddResultRow(HWND list, int32_t itemData, const char* text) {
-  static LVITEMA row;
+  static wchar_t programText[1024];
+  WideText fileRow;
+  static LVITEMW row;
   row = {};
   row.mask = LVIF_TEXT | LVIF_PARAM;
   row.iItem = 0;  // always on top: the newest row stands first
-  row.pszText = const_cast<char*>(text);
+  if (itemData == TextRow) {
+    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, programText, 1024)) programText[0] = L'\0';
+    row.pszText = programText;
+  } else {
+    if (!ToWide(text, &fileRow)) return -1;
+    row.pszText = fileRow.text;
+  }
   row.lParam = itemData;
-  return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
+  return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
 }
 
 void HoldResultsRedraw(bool hold) {

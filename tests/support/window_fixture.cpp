@@ -127,11 +127,11 @@ void PageTest::TearDown() {
 void PageTest::ReopenSheet() {
   DestroyWindow(sheet);
   DispatchPending();
-  PROPSHEETPAGEA pageRecord;
-  PROPSHEETHEADERA header;
+  PROPSHEETPAGEW pageRecord;
+  PROPSHEETHEADERW header;
   DescribePropertySheet(&pageRecord, &header);
   header.dwFlags |= PSH_MODELESS;
-  sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+  sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
   page = PropSheet_GetCurrentPageHwnd(sheet);
   ASSERT_TRUE(page != nullptr && page == pageWindow);
 }
