@@ -5,8 +5,8 @@
 
 namespace {
 
-// Blocks of this size hold a few thousand paths each; a longer path than
-// fits gets a block of its own.
+// Blocks of this size hold a few thousand paths each; a long path gets a
+// block of its own, so that no block is left with much room unused.
 constexpr size_t BlockBytes = 256 * 1024;
 
 struct Block {
@@ -19,14 +19,28 @@ struct Block {
 Block* newestBlock;
 size_t storedBytes;
 
+Block* NewBlock(size_t capacity, Block* previous) {
+  Block* block = static_cast<Block*>(malloc(offsetof(Block, text) + capacity));
+  if (!block) return nullptr;
+  *block = Block{previous, 0, capacity, {0}};
+  storedBytes += offsetof(Block, text) + capacity;
+  return block;
+}
+
 char* Reserve(size_t bytes) {
+  if (bytes > BlockBytes / 4) {
+    // A block of its own, linked in behind the one being filled, which goes on.
+    Block* own = NewBlock(bytes, newestBlock ? newestBlock->previous : nullptr);
+    if (!own) return nullptr;
+    own->used = bytes;
+    if (newestBlock) newestBlock->previous = own;
+    else newestBlock = own;
+    return own->text;
+  }
   if (!newestBlock || newestBlock->capacity - newestBlock->used < bytes) {
-    size_t capacity = bytes > BlockBytes ? bytes : BlockBytes;
-    Block* block = static_cast<Block*>(malloc(offsetof(Block, text) + capacity));
+    Block* block = NewBlock(BlockBytes, newestBlock);
     if (!block) return nullptr;
-    *block = Block{newestBlock, 0, capacity, {0}};
     newestBlock = block;
-    storedBytes += offsetof(Block, text) + capacity;
   }
   char* place = newestBlock->text + newestBlock->used;
   newestBlock->used += bytes;

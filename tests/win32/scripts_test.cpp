@@ -1,0 +1,109 @@
+// Names in Cyrillic, Greek, CJK and beyond the Basic Multilingual Plane, one of them
+// in a folder more than 260 characters deep, on real files: found, listed and logged
+// as they are, moved and deleted, and a source path of them kept in the INI.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <set>
+
+#include "actions/backup.h"
+#include "actions/deletion.h"
+#include "app/settings_file.h"
+#include "engine/text.h"
+#include "platform/utf16.h"
+#include "platform/wide_text.h"
+#include "res/resource.h"
+#include "ui/control_text.h"
+#include "window_fixture.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+  WideText wide;
+  return ToWidePath(path.c_str(), &wide) && GetFileAttributesW(wide.text) != INVALID_FILE_ATTRIBUTES;
+}
+
+void WriteFileW(const std::string& path, const std::string& bytes) {
+  WideText wide;
+  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+    if (ToWidePath(path.substr(0, at).c_str(), &wide)) CreateDirectoryW(wide.text, nullptr);
+  ASSERT_TRUE(ToWidePath(path.c_str(), &wide));
+  HANDLE file = CreateFileW(wide.text, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) << path;
+  CloseHandle(file);
+}
+
+std::vector<std::string> RowsAsTheyAre() {  // UTF-8, the program's texts too
+  std::vector<std::string> rows;
+  static wchar_t wide[RowTextSize];
+  static char text[3 * RowTextSize];
+  for (int row = 0; row < ListView_GetItemCount(resultsWindow); row++) {
+    LVITEMW item = {};
+    item.pszText = wide;
+    item.cchTextMax = RowTextSize;
+    SendMessageW(resultsWindow, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    rows.push_back(FromWide(wide, text, sizeof text) ? text : "<lost>");
+  }
+  return rows;
+}
+
+TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAndActedOn) {
+  const std::string data = temp.At("\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F \xE6\x9B\xB2 \xF0\x9F\x98\x80");
+  std::string deep = data;
+  while (Utf16Length(deep.c_str()) < 400) deep += "\\\xD0\x93\xD0\xBB\xD1\x83\xD0\xB1\xD0\xBE\xD0\xBA\xD0\xB0\xD1\x8F \xE6\xB7\xB1\xE3\x81\x84";
+  const std::string greek = "\\\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC \xF0\x9F\x8E\xB5.txt";
+  const std::set<std::string> twins = {data + "\\Lied.mp3", data + "\\\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F.mp3",
+                                       data + "\\\xE6\x9B\xB2.mp3", data + "\\\xF0\x9F\x98\x80 smile.txt", deep + greek};
+  for (const std::string& path : twins) WriteFileW(path, std::string(path.back() == '3' ? 1000 : 2000, 'x'));
+  WriteFileW(data + "\\unique.bin", std::string(1000, 'u'));
+  Click(page, IDC_LOG_FILE);
+  ShowControlText(GetDlgItem(page, IDC_PATH), data.c_str());
+  Click(page, IDC_START);
+  std::vector<std::string> rows = RowsAsTheyAre();
+  std::set<std::string> listed;
+  std::string logged = "\xEF\xBB\xBF";  // UTF-8, and every row whole
+  for (int row = 0; row < static_cast<int>(rows.size()); row++) {
+    LVITEMA item = {LVIF_PARAM, row};
+    ListView_GetItem(resultsWindow, &item);
+    if (item.lParam >= 0) listed.insert(fileTable.entries[item.lParam].path);
+    if (item.lParam >= 0) EXPECT_EQ("0 " + rows[row], "0" + ListedFileRow(item.lParam).substr(ListedFileRow(item.lParam).find(' ')));
+    logged += rows[row] + "\r";
+  }
+  EXPECT_EQ(listed, twins);
+  EXPECT_EQ(rows[2], "-- L\xC3\xA4nge:2000 Byte --");
+  EXPECT_EQ(ReadWholeFile(logPath), logged);
+
+  for (int row = 0; row < static_cast<int>(rows.size()); row++)
+    if (rows[row].find(greek) != std::string::npos || rows[row].find("\\Lied.mp3") != std::string::npos) SelectRow(row);
+  BackupMarkedFiles();
+  std::vector<std::string> runs = NamesMatching(ProgramFolder() + "BackUp\\*", true);
+  ASSERT_EQ(runs.size(), 1u);
+  std::string log = ReadWholeFile(ProgramFolder() + "BackUp\\" + runs[0] + "\\backup.log");
+  EXPECT_EQ(log.substr(0, 22), "\xEF\xBB\xBFverschobene Dateien");
+  EXPECT_NE(log.find(deep + greek + "    create:"), std::string::npos) << log;
+  EXPECT_TRUE(!Exists(deep + greek) && Exists(ProgramFolder() + "BackUp\\" + runs[0] + greek));
+  rows = RowsAsTheyAre();
+  for (int row = 0; row < static_cast<int>(rows.size()); row++)
+    if (rows[row].find("\\\xE6\x9B\xB2.mp3") != std::string::npos) SelectRow(row);
+  DeleteMarkedFiles();
+  EXPECT_EQ(shownMessages, std::vector<std::string>{"Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4"});
+  EXPECT_EQ(Exists(data + "\\Lied.mp3") + Exists(data + "\\\xE6\x9B\xB2.mp3") + RowsAsTheyAre().size(), rows.size() - 1);
+
+  // The INI keeps the ANSI code page until a value needs more, then turns UTF-16.
+  CopyText(iniPath, sizeof iniPath, temp.At("Parvik.INI").c_str());
+  const Settings typed = settings;
+  settings = Settings{};
+  CopyText(settings.currentPath, sizeof settings.currentPath, "c:\\");
+  SaveSettings();
+  EXPECT_EQ(ReadWholeFile(iniPath).substr(0, 10), "[Parvik]\r\n");
+  settings = typed;
+  SaveSettings();
+  settings = Settings{};
+  LoadSettings();
+  EXPECT_EQ(ReadWholeFile(iniPath).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(std::string(settings.currentPath) + "|" + settings.pathHistory[0] + "|" + settings.filterHistory[0], data + "|" + data + "|*.*");
+}
+
+}  // namespace
