@@ -49,6 +49,19 @@ std::vector<std::string> RowsAsTheyAre() {  // UTF-8, the program's texts too
   return rows;
 }
 
+// Past 247 characters a path takes the long form, which Windows (unlike Wine) requires there.
+TEST(WidePath, LongPathsTakeTheFullLongFormAndShortOnesStayAsTheyAre) {
+  const std::string longName(250, 'n');
+  const struct { std::string path; std::wstring expected; } cases[] = {
+      {"c:\\a\\b.txt", L"c:\\a\\b.txt"}, {"c:\\" + longName, L"\\\\?\\c:\\" + std::wstring(250, L'n')},
+      {"\\\\server\\share\\" + longName, L"\\\\?\\UNC\\server\\share\\" + std::wstring(250, L'n')},
+      {"\\\\?\\c:\\" + longName, L"\\\\?\\c:\\" + std::wstring(250, L'n')}};
+  for (const auto& c : cases) {
+    WideText wide;
+    EXPECT_TRUE(ToWidePath(c.path.c_str(), &wide) && wide.text == c.expected) << c.path;
+  }
+}
+
 TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAndActedOn) {
   const std::string data = temp.At("\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F \xE6\x9B\xB2 \xF0\x9F\x98\x80");
   std::string deep = data;
@@ -104,6 +117,25 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   LoadSettings();
   EXPECT_EQ(ReadWholeFile(iniPath).substr(0, 2), "\xFF\xFE");
   EXPECT_EQ(std::string(settings.currentPath) + "|" + settings.pathHistory[0] + "|" + settings.filterHistory[0], data + "|" + data + "|*.*");
+}
+
+}  // namespace
+
+namespace {
+
+// Names the ANSI code page spells keep its bytes in every log, as they always had them.
+TEST_F(PageTest, LogsOfNamesTheAnsiCodePageSpellsStayInIt) {
+  for (const char* name : {"data\\M\xFCller.mp3", "data\\\xC4rger.mp3"}) temp.Write(name, "same");
+  Click(page, IDC_LOG_FILE);
+  Search(0);
+  std::string log = ReadWholeFile(logPath);
+  EXPECT_EQ(log.substr(0, 4) + std::to_string(log.find("\\M\xFCller.mp3    create:") != std::string::npos), "end:1");
+  for (int row : {3, 4}) SelectRow(row);
+  BackupMarkedFiles();
+  std::vector<std::string> runs = NamesMatching(ProgramFolder() + "BackUp\\*", true);
+  ASSERT_EQ(runs.size(), 1u);
+  log = ReadWholeFile(ProgramFolder() + "BackUp\\" + runs[0] + "\\backup.log");
+  EXPECT_EQ(log.substr(0, 11) + std::to_string(log.find("\\\xC4rger.mp3    create:") != std::string::npos), "verschobene1");
 }
 
 }  // namespace
