@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "temp_folder.h"
 
 namespace {
@@ -92,12 +95,7 @@ TEST(RealProgram, FindsNamesInAnyScriptInFoldersPast260CharactersAndKeepsTheFold
   for (size_t at = music.size(); at != std::string::npos; at = (deep + "\\").find('\\', at + 1))
     CreateDirectoryW((L"\\\\?\\" + Wide(deep.substr(0, at))).c_str(), nullptr);
   const std::string files[] = {music + "\\Lied.mp3", music + "\\\xE6\x9B\xB2.mp3", deep + "\\\xF0\x9F\x8E\xB5.mp3"};
-  for (const std::string& file : files) {
-    HANDLE handle = CreateFileW((L"\\\\?\\" + Wide(file)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    EXPECT_TRUE(WriteFile(handle, "same bytes", 10, &written, nullptr)) << file;
-    CloseHandle(handle);
-  }
+  for (const std::string& file : files) EXPECT_TRUE(std::ofstream(std::filesystem::path(L"\\\\?\\" + Wide(file)), std::ios::binary) << "same bytes") << file;
   for (const std::string& switches : {"/dir \"" + music + "\"", std::string("/filter \"*.mp3\"")}) {
     SearchAndPress(temp, program, IDOK, switches);
     std::string log = ReadWholeFile(temp.At("app\\Parvik.LOG"));

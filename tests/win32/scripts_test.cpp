@@ -1,6 +1,5 @@
-// Names in Cyrillic, Greek, CJK and beyond the Basic Multilingual Plane, one of them
-// in a folder more than 260 characters deep, on real files: found, listed and logged
-// as they are, moved and deleted, and a source path of them kept in the INI.
+// Names in Cyrillic, Greek, CJK and beyond the Basic Multilingual Plane, one in a folder past 260
+// characters, on real files: found, listed and logged as they are, acted on, kept in the INI.
 #include <windows.h>
 
 #include <commctrl.h>
