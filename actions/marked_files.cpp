@@ -16,10 +16,10 @@
 
 namespace {
 
-// Exclusive creation, so that a log of an earlier run is never emptied.
 // The encoding of the rows of the log being written.
 bool logInUtf8;
 
+// Exclusive creation, so that a log of an earlier run is never emptied.
 FILE* CreateNewTextFileOnDisk(const char* path) {
   WideText widePath;
   if (!ToWidePath(path, &widePath)) return nullptr;

@@ -56,28 +56,30 @@ static int32_t ReadNumber(const char* key, int32_t fallback) {
   return static_cast<int32_t>(GetPrivateProfileIntW(wideSection.text, wideKey.text, fallback, ini.path.text));
 }
 
-// Rewrites an ANSI INI file as UTF-16 with its byte-order mark.
+// Rewrites the INI file (or makes a missing one) as UTF-16 with its byte-order
+// mark. A file that cannot be read whole is left as it is.
 static void MakeIniUnicode(const wchar_t* path) {
   FILE* file = _wfopen(path, L"rb");
-  bool missing = !file && errno == ENOENT;
-  char* bytes = nullptr;
+  if (!file && errno != ENOENT) return;
   long size = 0;
+  char* bytes = nullptr;
+  bool whole = true;
   if (file) {
-    if (fseek(file, 0, SEEK_END) == 0) size = ftell(file);
-    bytes = size > 0 ? static_cast<char*>(malloc(static_cast<size_t>(size))) : nullptr;
-    if (!bytes || fseek(file, 0, SEEK_SET) != 0 || fread(bytes, 1, size, file) != static_cast<size_t>(size))
-      size = 0;
+    whole = fseek(file, 0, SEEK_END) == 0 && (size = ftell(file)) >= 0 && fseek(file, 0, SEEK_SET) == 0 &&
+            (bytes = static_cast<char*>(malloc(static_cast<size_t>(size) + 1))) != nullptr &&
+            fread(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
     fclose(file);
   }
   bool unicode = size >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
                  static_cast<unsigned char>(bytes[1]) == 0xFE;
-  int units = size > 0 ? MultiByteToWideChar(CP_ACP, 0, bytes, size, nullptr, 0) : 0;
-  wchar_t* text = static_cast<wchar_t*>(malloc((units + 1) * sizeof(wchar_t)));
-  if (!unicode && text && (file || missing) &&
-      (units == 0 || MultiByteToWideChar(CP_ACP, 0, bytes, size, text, units) == units) &&
+  int units = whole && size > 0 ? MultiByteToWideChar(CP_ACP, 0, bytes, size, nullptr, 0) : 0;
+  wchar_t* text = whole && !unicode && (size == 0 || units > 0)
+                      ? static_cast<wchar_t*>(malloc((static_cast<size_t>(units) + 1) * sizeof(wchar_t)))
+                      : nullptr;
+  if (text && MultiByteToWideChar(CP_ACP, 0, bytes, size, text, units) == units &&
       (file = _wfopen(path, L"wb")) != nullptr) {
     fwrite("\xFF\xFE", 1, 2, file);
-    fwrite(text, sizeof(wchar_t), units, file);
+    fwrite(text, sizeof(wchar_t), static_cast<size_t>(units), file);
     fclose(file);
   }
   free(text);

@@ -99,8 +99,7 @@ TEST(RealProgram, FindsNamesInAnyScriptInFoldersPast260CharactersAndKeepsTheFold
   for (const std::string& switches : {"/dir \"" + music + "\"", std::string("/filter \"*.mp3\"")}) {
     SearchAndPress(temp, program, IDOK, switches);
     std::string log = ReadWholeFile(temp.At("app\\Parvik.LOG"));
-    const std::string head = "\xEF\xBB\xBF" "end:0 sec\r\r-- L\xC3\xA4nge:10 Byte --\rfile:";
-    EXPECT_EQ(log.substr(0, head.size()), head) << switches;
+    EXPECT_TRUE(log.substr(0, 7) == "\xEF\xBB\xBF" "end:" && log.find(" sec\r\r-- L\xC3\xA4nge:10 Byte --\rfile:") < 12) << switches;
     for (const std::string& file : files) EXPECT_NE(log.find("\rfile:" + file + "    create:"), std::string::npos) << file;
   }
   EXPECT_EQ(ReadWholeFile(temp.At("app\\Parvik.INI")).substr(0, 2), "\xFF\xFE");
