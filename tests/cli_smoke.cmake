@@ -10,8 +10,7 @@ file(WRITE "${tree}/b/grün.dat" "${text100}")
 file(WRITE "${tree}/b/grün-kopie.dat" "${text100}")
 file(WRITE "${tree}/b/other.txt" "twenty-four bytes, nope\n")
 file(WRITE "${tree}/c/${long}" "${text100}")
-# A link to nothing, as long as the 24-byte files: it cannot be opened, and is said so.
-file(CREATE_LINK "missing-target-24-bytes!" "${tree}/b/dangling" SYMBOLIC)
+file(CREATE_LINK "missing-target-24-bytes!" "${tree}/b/dangling" SYMBOLIC)  # 24 bytes, cannot be opened: counted
 
 function(check case args want_rc pattern)
   execute_process(COMMAND "${CLI}" ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)

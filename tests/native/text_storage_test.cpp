@@ -8,14 +8,12 @@
 #include "engine/path_store.h"
 #include "platform/utf16.h"
 
-namespace {
-
-std::string Utf8Of(const std::vector<uint16_t>& units, size_t room = 4096) {
+static std::string Utf8Of(const std::vector<uint16_t>& units, size_t room = 4096) {
   std::string out(room, '\0');
   return ToUtf8(units.data(), units.size(), &out[0], room) ? out.c_str() : "<too long>";
 }
 
-std::vector<uint16_t> Utf16Of(const std::string& utf8) {
+static std::vector<uint16_t> Utf16Of(const std::string& utf8) {
   std::vector<uint16_t> units(Utf16Length(utf8.c_str()) + 1, 0xFFFF);
   ToUtf16(utf8.c_str(), units.data());
   EXPECT_EQ(units.back(), 0);
@@ -60,5 +58,3 @@ TEST(PathStore, KeepsEveryPathWholeInPlaceAndTakesAboutItsLength) {
   ClearPathStore();
   EXPECT_EQ(PathStoreBytes(), 0u);
 }
-
-}  // namespace

@@ -101,10 +101,6 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   EXPECT_EQ(std::string(settings.currentPath) + "|" + settings.pathHistory[0] + "|" + settings.filterHistory[0], data + "|" + data + "|*.*");
 }
 
-}  // namespace
-
-namespace {
-
 // Names the ANSI code page spells keep its bytes in every log, as they always had them.
 TEST_F(PageTest, LogsOfNamesTheAnsiCodePageSpellsStayInIt) {
   for (const char* name : {"data\\M\xFCller.mp3", "data\\\xC4rger.mp3"}) temp.Write(name, "same");
