@@ -90,9 +90,9 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   CopyText(iniPath, sizeof iniPath, temp.At("Parvik.INI").c_str());
   const Settings typed = settings;
   settings = Settings{};
-  CopyText(settings.currentPath, sizeof settings.currentPath, "c:\\");
+  CopyText(settings.currentPath, sizeof settings.currentPath, "c:\\M\xC3\xBCller");
   SaveSettings();
-  EXPECT_EQ(ReadWholeFile(iniPath).substr(0, 10), "[Parvik]\r\n");
+  EXPECT_EQ(ReadWholeFile(iniPath).find("[Parvik]\r\nLogFile=0\r\nSameName=0\r\nID3Tag=0\r\nPfad=c:\\M\xFCller\r\n"), 0u);
   settings = typed;
   SaveSettings();
   settings = Settings{};
