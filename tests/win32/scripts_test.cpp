@@ -36,7 +36,7 @@ void WriteFileW(const std::string& path, const std::string& bytes) {
 
 void SelectFile(const std::string& path) {  // its row in the results window
   for (uint32_t k = 0; k < fileTable.count; k++) {
-    LVFINDINFOA find = {LVFI_PARAM, nullptr, static_cast<LPARAM>(k)};
+    LVFINDINFOA find = {LVFI_PARAM, nullptr, static_cast<LPARAM>(k), {}, 0};
     if (fileTable.entries[k].path == path) SelectRow(ListView_FindItem(resultsWindow, -1, &find));
   }
 }
