@@ -83,6 +83,8 @@ bool CreateBackupRoot(char (&root)[MaxPathBytes]) {
 }  // namespace
 
 void BackupMarkedFiles() {
+  MarkedPlan plan;
+  if (!TakeMarkedRows(&plan, "verschieben")) return;
   static char root[MaxPathBytes];
   if (!CreateBackupRoot(root)) {
     ShowMessage("Kann BackUp-Verzeichnis nicht anlegen", "Fehler!", MB_OK);
@@ -106,7 +108,7 @@ void BackupMarkedFiles() {
     return;
   }
 
-  int stayed = ProcessMarkedRows(MoveIntoRunFolder, runFolder, log);
+  int stayed = ProcessMarkedRows(plan, MoveIntoRunFolder, runFolder, log);
   if (log != nullptr) fclose(log);
   ReportFilesThatStayed(stayed, "Kann %d Datei(en) nicht verschieben");
 }

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <vector>
 
 #include "engine/listing.h"
 #include "engine/text.h"
@@ -80,6 +81,10 @@ void WriteLogRow(FILE* log, const char* row) {
   fprintf(log, "%s\n", ansi);
 }
 
+bool IsStillAsListed(int32_t index, void*) {
+  return IsStoredRecord(index) && StillAsListed(fileTable.entries[index]);
+}
+
 }  // namespace
 
 FILE* (*createNewTextFile)(const char* path) = CreateNewTextFileOnDisk;
@@ -130,33 +135,82 @@ FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPathByte
   return nullptr;
 }
 
-int ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log) {
-  int failed = 0;
+FILE* CreateLogBesideProgram(const RunStamp& stamp, const char* suffix) {
+  static char folder[MaxPathBytes];
+  if (!ExecutableFolder(folder)) return nullptr;
+  static char stem[MaxPathBytes];
+  snprintf(stem, sizeof stem, "%s%s%s", folder, stamp.text, suffix);
+  static char logName[MaxPathBytes];
+  return CreateFreshLog(stem, ".log", logName);
+}
+
+bool TakeMarkedRows(MarkedPlan* plan, const char* verb) {
+  std::vector<ListedRow> rows;
   int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
-  for (int j = 0; j < count; ++j) {
+  for (int row = 0; row < count; ++row) {
     int32_t index = TextRow;
-    if (!IsMarkedRow(resultsWindow, j, &index)) continue;
-    if (!IsStoredRecord(index)) continue;
-    const FileEntry& entry = fileTable.entries[index];
-    if (!StillAsListed(entry) || !act(entry, context)) {
-      ++failed;
+    bool marked = IsMarkedRow(resultsWindow, row, &index);
+    rows.push_back(ListedRow{marked ? index : ItemDataOf(resultsWindow, row), marked});
+  }
+  *plan = PlanMarkedRows(rows);
+  if (plan->groupsLosingEveryCopy == 0) return true;
+  char question[512];
+  snprintf(question, sizeof question,
+           "%d Gruppe(n) würden jede Kopie verlieren: alle ihre Dateien sind markiert.\n\n"
+           "Ja: auch diese Dateien %s\nNein: diese Gruppen behalten, die übrigen markierten Dateien %s\n"
+           "Abbrechen: nichts tun",
+           plan->groupsLosingEveryCopy, verb, verb);
+  int answer = ShowMessage(question, "Achtung!", MB_YESNOCANCEL | MB_DEFBUTTON2 | MB_ICONWARNING);
+  plan->everyCopyAgreed = answer == IDYES;
+  return answer == IDYES || answer == IDNO;
+}
+
+int ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* context, FILE* log) {
+  int stayed = 0;
+  int removed = 0;  // rows above the current one that are gone
+  for (int row = 0; row < static_cast<int>(plan.rows.size()); ++row) {
+    RowVerdict verdict = DecideMarkedRow(plan, row, IsStillAsListed, nullptr);
+    if (verdict == RowVerdict::Skip || verdict == RowVerdict::Keep) continue;
+    // A list that changed under a question is not the one the plan was made for.
+    if (ItemDataOf(resultsWindow, row - removed) != plan.rows[row].fileIndex) break;
+    if (verdict == RowVerdict::Stays || !act(fileTable.entries[plan.rows[row].fileIndex], context)) {
+      ++stayed;
       continue;
     }
-    SendMessageA(resultsWindow, LVM_DELETEITEM, j, 0);
-    --j;  // the next row has moved up into place j
-    --count;
+    const FileEntry& entry = fileTable.entries[plan.rows[row].fileIndex];
+    SendMessageA(resultsWindow, LVM_DELETEITEM, row - removed, 0);
+    ++removed;
     if (log != nullptr) {
-      char row[RowTextSize];
-      FormatFileRow(entry, row);
-      WriteLogRow(log, row);
+      char text[RowTextSize];
+      FormatFileRow(entry, text);
+      WriteLogRow(log, text);
     }
   }
-  return failed;
+  return stayed;
+}
+
+void RunConfirmedAction(const ConfirmedAction& action) {
+  RunStamp stamp;
+  TakeRunStamp(&stamp);
+  FILE* log = CreateLogBesideProgram(stamp, action.logSuffix);
+  if (log != nullptr)
+    StartActionLog(log, action.logTitle, stamp);
+  else
+    ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
+
+  MarkedPlan plan;
+  if (ShowMessage(action.question, "Achtung!", MB_YESNO) == IDNO || !TakeMarkedRows(&plan, action.verb)) {
+    if (log != nullptr) fclose(log);
+    return;
+  }
+  int stayed = ProcessMarkedRows(plan, action.act, nullptr, log);
+  if (log != nullptr) fclose(log);
+  ReportFilesThatStayed(stayed, action.stayedFormat);
 }
 
 void ReportFilesThatStayed(int stayed, const char* format) {
   if (stayed <= 0) return;
-  char text[64];
+  char text[128];
   snprintf(text, sizeof text, format, stayed);
   ShowMessage(text, "Fehler!", MB_OK);
 }

@@ -38,15 +38,18 @@ bool IsWalkedAbove(const FolderIdentity& folder) {
   return false;
 }
 
+enum class Listing { Started, Empty, Unlistable };
+
 // Starts a listing; when memory ran out the run ends with the memory message.
-DirListing* StartListing(const char* pattern, DirEntry* found) {
+Listing StartListing(const char* pattern, DirEntry* found, DirListing** listing) {
   errno = 0;
-  DirListing* listing = platform.findFirst(pattern, found);
-  if (!listing && errno == ENOMEM) {
+  *listing = platform.findFirst(pattern, found);
+  if (*listing) return Listing::Started;
+  if (errno == ENOMEM) {
     ShowOutOfMemory();
     searchState.running = 0;
   }
-  return listing;
+  return errno == 0 ? Listing::Empty : Listing::Unlistable;
 }
 
 bool Stopped() { return !searchState.running || fileTable.count > fileTable.capacity; }
@@ -72,6 +75,9 @@ void LeaveSubfolder(size_t length) {
   walkLength = length;
   walkPath[length] = '\0';
 }
+
+// A folder that cannot be searched is left out, but not in silence.
+void SkipFolder() { searchState.skippedFolders++; }
 
 void ShowScanProgress() {
   if (fileTable.count % 50 != 0) return;
@@ -142,12 +148,14 @@ void Remember(FolderNames* names, const char* name) {
 
 // The files of the walked folder that match the filter; when `names` is given (the
 // filter lists every entry) also the subfolders it lists. False when the
-// walk must end.
+// walk must end, or the folder cannot be listed (it is then counted).
 bool ScanFiles(FolderNames* names) {
-  if (!JoinToWalked(settings.currentFilter)) return true;
   DirEntry found;
-  DirListing* listing = StartListing(joined, &found);
-  if (!listing) return searchState.running != 0;
+  DirListing* listing = nullptr;
+  Listing started = JoinToWalked(settings.currentFilter) ? StartListing(joined, &found, &listing)
+                                                         : Listing::Unlistable;
+  if (started == Listing::Unlistable && searchState.running) SkipFolder();
+  if (started != Listing::Started) return started == Listing::Empty && searchState.running;
   bool goOn = true;
   do {
     if (Stopped()) {
@@ -170,19 +178,22 @@ bool ScanFiles(FolderNames* names) {
 
 void Walk();
 
-// Walks into the subfolder `name` of the walked folder and back out.
+// Walks into the subfolder `name` of the walked folder and back out, or
+// counts it when its path does not fit.
 void WalkSubfolder(const char* name) {
   size_t length = walkLength;
-  if (!EnterSubfolder(name)) return;
+  if (!EnterSubfolder(name)) return SkipFolder();
   Walk();
   LeaveSubfolder(length);
 }
 
 void ScanSubfolders() {
-  if (!JoinToWalked("*.*")) return;
   DirEntry found;
-  DirListing* listing = StartListing(joined, &found);
-  if (!listing) return;
+  DirListing* listing = nullptr;
+  if (!JoinToWalked("*.*")) return SkipFolder();  // its subfolders cannot be listed
+  Listing started = StartListing(joined, &found, &listing);
+  if (started == Listing::Unlistable && searchState.running) SkipFolder();
+  if (started != Listing::Started) return;
   do {
     if (Stopped()) break;
     if (!found.isDirectory || IsDotEntry(found.name)) continue;
@@ -220,7 +231,8 @@ void Walk() {
   // With a separator after it "c:" names the root, not the drive's current
   // folder, and a bare POSIX root "" names "/".
   FolderIdentity identity;
-  bool known = JoinToWalked("") && platform.folderIdentity(joined, &identity);
+  bool known = JoinToWalked("") && platform.folderIdentity(joined, &identity) &&
+               IsKnownIdentity(identity.index);
   if (known && IsWalkedAbove(identity)) return;
   if (known && walkDepth < MaxDepth) walkedFolders[walkDepth++] = identity;
   else known = false;
@@ -232,7 +244,7 @@ void Walk() {
 
 void ScanDirectory(const char* folder) {
   walkDepth = 0;
-  if (!CopyText(walkPath, sizeof walkPath, folder)) return;
+  if (!CopyText(walkPath, sizeof walkPath, folder)) return SkipFolder();
   walkLength = strlen(walkPath);
   Walk();
 }

@@ -32,3 +32,4 @@
 // The results window's context menu.
 #define IDM_MARK_DUPLICATES 200  // "Alle Duplikate markieren"
 #define IDM_CLEAR_MARKS 201      // "Markierung aufheben"
+#define IDM_RECYCLE 202          // "In den Papierkorb legen", also the Del key

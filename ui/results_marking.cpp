@@ -4,7 +4,10 @@
 
 #include <vector>
 
+#include "actions/recycle_bin.h"
 #include "res/resource.h"
+#include "ui/results_window.h"
+#include "ui/search_run.h"
 
 namespace {
 
@@ -23,15 +26,6 @@ void SetRowSelected(HWND list, int row, bool selected) {
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-LPARAM ItemDataOf(HWND list, int row) {
-  LVITEMA item = {};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  item.lParam = -1;
-  SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  return item.lParam;
-}
-
 // The keyboard asks for the menu at the focused row, or at the list's corner.
 POINT KeyboardMenuPoint(HWND list) {
   POINT point = {0, 0};
@@ -48,6 +42,12 @@ POINT KeyboardMenuPoint(HWND list) {
   return point;
 }
 
+// A search on the stack works on the table and the rows: the action waits.
+void RecycleUnlessSearching() {
+  if (SearchOnStack()) MessageBeep(MB_OK);
+  else RecycleMarkedFiles();
+}
+
 void ShowMenu(HWND list, LPARAM where) {
   POINT point = {static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
   if (point.x == -1 && point.y == -1) point = KeyboardMenuPoint(list);
@@ -55,10 +55,13 @@ void ShowMenu(HWND list, LPARAM where) {
   if (!menu) return;
   AppendMenuA(menu, MF_STRING, IDM_MARK_DUPLICATES, "Alle Duplikate markieren");
   AppendMenuA(menu, MF_STRING, IDM_CLEAR_MARKS, "Markierung aufheben");
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING, IDM_RECYCLE, "Markierte in den &Papierkorb legen\tEntf");
   int choice = (chooser ? chooser : TrackMenu)(list, menu, point);
   DestroyMenu(menu);
   if (choice == IDM_MARK_DUPLICATES) MarkAllDuplicates(list);
   if (choice == IDM_CLEAR_MARKS) ClearMarks(list);
+  if (choice == IDM_RECYCLE) RecycleUnlessSearching();
 }
 
 bool ShiftDown() { return GetKeyState(VK_SHIFT) < 0; }
@@ -81,6 +84,10 @@ LRESULT CALLBACK ResultsListProcedure(HWND list, UINT message, WPARAM wParam, LP
       }
       if (message == WM_KEYDOWN && wParam == 'A' && ControlDown()) {
         MarkAllRows(list);
+        return 0;
+      }
+      if (message == WM_KEYDOWN && wParam == VK_DELETE) {
+        RecycleUnlessSearching();
         return 0;
       }
       break;

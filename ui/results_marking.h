@@ -1,6 +1,7 @@
 // Marking many rows of the results window at once: its context menu (right
 // click, the context-menu key, Shift+F10) with "Alle Duplikate markieren" and
-// "Markierung aufheben", and Ctrl+A for every row.
+// "Markierung aufheben", and Ctrl+A for every row. The menu and the Del key
+// also move the marked files into the Recycle Bin.
 #pragma once
 #include <windows.h>
 
