@@ -58,13 +58,13 @@ bool Stopped() { return !searchState.running || fileTable.count > fileTable.capa
 // cut path would name another file or none.
 bool JoinToWalked(const char* name) {
   int length = snprintf(joined, sizeof joined, "%s%c%s", walkPath, PathSeparator, name);
-  return length >= 0 && static_cast<size_t>(length) < sizeof joined;
+  return length >= 0 && static_cast<size_t>(length) < walkPathLimit;
 }
 
 // Appends "<sep>name" to the walked folder; false when it does not fit.
 bool EnterSubfolder(const char* name) {
   size_t nameLength = strlen(name);
-  if (walkLength + 1 + nameLength >= sizeof walkPath) return false;
+  if (walkLength + 1 + nameLength >= walkPathLimit) return false;
   walkPath[walkLength] = PathSeparator;
   memcpy(walkPath + walkLength + 1, name, nameLength + 1);
   walkLength += 1 + nameLength;
@@ -242,9 +242,11 @@ void Walk() {
 
 }  // namespace
 
+size_t walkPathLimit = MaxPathBytes;
+
 void ScanDirectory(const char* folder) {
   walkDepth = 0;
-  if (!CopyText(walkPath, sizeof walkPath, folder)) return SkipFolder();
+  if (strlen(folder) >= walkPathLimit || !CopyText(walkPath, sizeof walkPath, folder)) return SkipFolder();
   walkLength = strlen(walkPath);
   Walk();
 }

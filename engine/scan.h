@@ -1,4 +1,9 @@
 #pragma once
+#include <cstddef>
+
+// The longest path the walk takes, terminator included: MaxPathBytes. Tests
+// lower it to reach it with real files.
+extern size_t walkPathLimit;
 
 // Walks one folder tree depth first and appends every file that matches
 // settings.currentFilter and is larger than settings.minSize. Stops early when

@@ -144,6 +144,7 @@ TEST_F(Scan, FolderLoopsAreNotEnteredButASecondRouteIsWalkedAgain) {
 // pattern would not fit, and a folder that cannot be listed are left out and counted.
 // Every folder reports the same unknown identity: none is taken for one above it.
 TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted) {
+  walkPathLimit = MaxPath;  // within reach of real files
   const size_t root = temp.path.size() + 1;
   for (size_t length : {MaxPath - 1, MaxPath + 0}) temp.Write(std::string(length - root, 'f'), "1");
   temp.Write(std::string(MaxPath - 5 - root, 'a') + "/x", "1");  // "<folder>/*.*" just fits

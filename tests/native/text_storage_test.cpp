@@ -17,8 +17,7 @@ static std::vector<uint16_t> Utf16Of(const std::string& utf8) {
   std::vector<uint16_t> units(Utf16Length(utf8.c_str()) + 1, 0xFFFF);
   ToUtf16(utf8.c_str(), units.data());
   EXPECT_EQ(units.back(), 0);
-  units.pop_back();
-  return units;
+  return std::vector<uint16_t>(units.begin(), units.end() - 1);
 }
 
 TEST(Utf16, NamesInAnyScriptAndUnpairedSurrogatesMakeTheRoundTrip) {

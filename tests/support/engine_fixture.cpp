@@ -12,6 +12,7 @@
 #include "engine/hooks.h"
 #include "engine/path_store.h"
 #include "engine/run_split.h"
+#include "engine/scan.h"
 #include "engine/search.h"
 #include "engine/settings.h"
 #include "engine/text.h"
@@ -103,6 +104,7 @@ void EngineTest::TearDown() {
   ResetEngineHooks();
   resizeTableStorage = realloc;
   longRunThreshold = 32;
+  walkPathLimit = MaxPathBytes;
   settings = Settings{};
 }
 
