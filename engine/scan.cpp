@@ -63,11 +63,9 @@ bool JoinToWalked(const char* name) {
 
 // Appends "<sep>name" to the walked folder; false when it does not fit.
 bool EnterSubfolder(const char* name) {
-  size_t nameLength = strlen(name);
-  if (walkLength + 1 + nameLength >= walkPathLimit) return false;
-  walkPath[walkLength] = PathSeparator;
-  memcpy(walkPath + walkLength + 1, name, nameLength + 1);
-  walkLength += 1 + nameLength;
+  if (!JoinToWalked(name)) return false;
+  walkLength = strlen(joined);
+  memcpy(walkPath, joined, walkLength + 1);
   return true;
 }
 
