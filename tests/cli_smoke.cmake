@@ -11,8 +11,7 @@ file(WRITE "${tree}/b/grün-kopie.dat" "${text100}")
 file(WRITE "${tree}/b/other.txt" "twenty-four bytes, nope\n")
 file(WRITE "${tree}/c/${long}" "${text100}")
 file(CREATE_LINK "missing-target-24-bytes!" "${tree}/b/dangling" SYMBOLIC)  # 24 bytes, cannot be opened: counted
-execute_process(COMMAND sh -c "mkdir d && cd d && for k in $(seq 17); do mkdir ${long} && cd ${long}; done"
-                WORKING_DIRECTORY "${tree}")  # a folder past the system's path limit cannot be listed: counted
+execute_process(COMMAND sh -c "mkdir d && cd d && for k in $(seq 17); do mkdir ${long} && cd ${long}; done" WORKING_DIRECTORY "${tree}")  # past PATH_MAX: counted
 
 function(check case args want_rc pattern)
   execute_process(COMMAND "${CLI}" ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
