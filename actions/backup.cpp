@@ -92,7 +92,7 @@ void BackupMarkedFiles() {
     return;
   }
 
-  int stayed = ProcessMarkedRows(MoveIntoRunFolder, runFolder, log);
+  MarkedRowsOutcome outcome = ProcessMarkedRows(MoveIntoRunFolder, runFolder, log);
   if (log != nullptr) fclose(log);
-  ReportFilesThatStayed(stayed, "Kann %d Datei(en) nicht verschieben");
+  ReportMarkedRowsOutcome(outcome, "Kann %d Datei(en) nicht verschieben");
 }

@@ -39,7 +39,7 @@ void DeleteMarkedFiles() {
     return;
   }
 
-  int stayed = ProcessMarkedRows(DeleteOneFile, nullptr, log);
+  MarkedRowsOutcome outcome = ProcessMarkedRows(DeleteOneFile, nullptr, log);
   if (log != nullptr) fclose(log);
-  ReportFilesThatStayed(stayed, "Kann %d Datei(en) nicht löschen");
+  ReportMarkedRowsOutcome(outcome, "Kann %d Datei(en) nicht löschen");
 }

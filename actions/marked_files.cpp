@@ -8,6 +8,7 @@
 
 #include <cerrno>
 
+#include "actions/protection.h"
 #include "engine/listing.h"
 #include "engine/text.h"
 #include "ui/message_box.h"
@@ -26,15 +27,6 @@ FILE* CreateNewTextFileOnDisk(const char* path) {
 
 bool IsPathTaken(const char* path) {
   return errno == EEXIST || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The records of the table stay intact until the next search clears them,
-// also after a refused search has set `count` to 0 while the rows stay listed.
-bool IsStoredRecord(int32_t index) {
-  return index >= 0 &&
-         static_cast<uint64_t>(index) <
-             static_cast<uint64_t>(fileTable.capacity) + SpareRecords &&
-         fileTable.entries[index].path[0] != '\0';
 }
 
 // A file that was replaced or written to since the search is no longer the
@@ -85,16 +77,21 @@ FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]) {
   return nullptr;
 }
 
-int ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log) {
-  int failed = 0;
+MarkedRowsOutcome ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log) {
+  MarkedRowsOutcome outcome = {0, 0};
   int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
   for (int j = 0; j < count; ++j) {
     int32_t index = TextRow;
     if (!IsMarkedRow(resultsWindow, j, &index)) continue;
-    if (!IsStoredRecord(index)) continue;
-    const FileEntry& entry = fileTable.entries[index];
+    const FileEntry* listed = ListedEntry(index);
+    if (!listed) continue;
+    const FileEntry& entry = *listed;
+    if (IsProtectedPath(entry.path)) {
+      ++outcome.protectedFiles;
+      continue;
+    }
     if (!StillAsListed(entry) || !act(entry, context)) {
-      ++failed;
+      ++outcome.stayed;
       continue;
     }
     SendMessageA(resultsWindow, LVM_DELETEITEM, j, 0);
@@ -106,12 +103,18 @@ int ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log) {
       fprintf(log, "%s\n", row);
     }
   }
-  return failed;
+  return outcome;
 }
 
-void ReportFilesThatStayed(int stayed, const char* format) {
-  if (stayed <= 0) return;
-  char text[64];
-  snprintf(text, sizeof text, format, stayed);
-  ShowMessage(text, "Fehler!", MB_OK);
+void ReportMarkedRowsOutcome(const MarkedRowsOutcome& outcome, const char* format) {
+  char text[96];
+  if (outcome.stayed > 0) {
+    snprintf(text, sizeof text, format, outcome.stayed);
+    ShowMessage(text, "Fehler!", MB_OK);
+  }
+  if (outcome.protectedFiles > 0) {
+    snprintf(text, sizeof text, "%d markierte Datei(en) in geschützten Ordnern bleiben unberührt",
+             outcome.protectedFiles);
+    ShowMessage(text, "Achtung!", MB_OK);
+  }
 }

@@ -26,12 +26,18 @@ FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]);
 // Does the action to one file; true when it was done.
 using MarkedFileAction = bool (*)(const FileEntry& entry, void* context);
 
-// Applies `act` to the file of every marked row of the results window, top
-// row first, if it still has the size and last-write time of its row (else
-// it stays). The row of a file that was dealt with is removed and, with a
-// log, its row text is written as one line; a file that stayed keeps its row.
-// Returns how many files stayed.
-int ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log);
+struct MarkedRowsOutcome {
+  int stayed;          // could not be dealt with, or changed since the search
+  int protectedFiles;  // in a protected folder: never touched
+};
 
-// After the walk: tells how many files stayed, with `format` holding one %d.
-void ReportFilesThatStayed(int stayed, const char* format);
+// Applies `act` to the file of every marked row of the results window, top
+// row first, unless it lies in a protected folder, and only if it still has
+// the size and last-write time of its row (else it stays). The row of a file
+// that was dealt with is removed and, with a log, its row text is written as
+// one line; every other file keeps its row.
+MarkedRowsOutcome ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log);
+
+// After the walk: tells how many files stayed, with `format` holding one %d,
+// and how many were left alone for their protection.
+void ReportMarkedRowsOutcome(const MarkedRowsOutcome& outcome, const char* format);

@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "actions/protection.h"
 #include "engine/settings.h"
 #include "engine/text.h"
 
 static const char MainSection[] = "Parvik";
 static const char PathSection[] = "Pfade";
 static const char FilterSection[] = "Filter";
+static const char ProtectionSection[] = "Schutz";
 
 // Replaces the extension of `exe` (drive, folder, base name kept) by `extension`.
 static void WithExtension(const char* exe, const char* extension, char* out) {
@@ -55,6 +57,30 @@ void LoadSettings() {
     ReadText(FilterSection, key, "", settings.filterHistory[i]);
   }
   settings.minSize = GetPrivateProfileIntA(MainSection, "MinSize", 0, iniPath);
+  LoadProtectedFolders();
+}
+
+// Keys "Ordner0" on; a gap left by hand-editing ends nothing.
+void LoadProtectedFolders() {
+  protectedFolders.count = 0;
+  char key[16];
+  char folder[MaxPath];
+  for (int i = 0; i < MaxProtectedFolders; i++) {
+    HistoryKey("Ordner", i, key);
+    ReadText(ProtectionSection, key, "", folder);
+    if (folder[0] != '\0') AddProtectedFolder(folder);
+  }
+}
+
+// Written as soon as it changes, whichever way the sheet is closed later;
+// without protected folders the section goes, so the file is as before.
+void SaveProtectedFolders() {
+  WritePrivateProfileStringA(ProtectionSection, nullptr, nullptr, iniPath);
+  char key[16];
+  for (int i = 0; i < protectedFolders.count; i++) {
+    HistoryKey("Ordner", i, key);
+    WritePrivateProfileStringA(ProtectionSection, key, protectedFolders.folder[i], iniPath);
+  }
 }
 
 void SaveSettings() {

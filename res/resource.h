@@ -32,3 +32,11 @@
 // The results window's context menu.
 #define IDM_MARK_DUPLICATES 200  // "Alle Duplikate markieren"
 #define IDM_CLEAR_MARKS 201      // "Markierung aufheben"
+#define IDM_ALL_BUT_NEWEST 202   // "Alle außer dem neuesten markieren"
+#define IDM_ALL_BUT_OLDEST 203   // "Alle außer dem ältesten markieren"
+#define IDM_MARK_IN_FOLDER 204   // "Alle in diesem Ordner markieren"
+#define IDM_INVERT_MARKS 205     // "Markierung umkehren"
+#define IDM_OPEN_FILE 206        // "Öffnen"
+#define IDM_SHOW_IN_FOLDER 207   // "Im Ordner zeigen"
+#define IDM_PROTECT_FOLDER 208   // "Ordner schützen"
+#define IDM_LIFT_PROTECTION 209  // "Schutz aller Ordner aufheben"

@@ -1,0 +1,40 @@
+#include "ui/shell_files.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "platform/platform.h"
+#include "ui/message_box.h"
+
+namespace {
+
+ShellStarter replacement;
+
+bool StartWithShell(const char* file, const char* parameters) {
+  // The shell's handlers may be COM objects; the thread is an apartment once.
+  static bool comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  (void)comReady;
+  HINSTANCE result = ShellExecuteA(nullptr, nullptr, file, parameters, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+bool Start(const char* file, const char* parameters) {
+  return (replacement ? replacement : StartWithShell)(file, parameters);
+}
+
+}  // namespace
+
+void RedirectShellStarts(ShellStarter starter) { replacement = starter; }
+
+void OpenWithItsProgram(const char* path) {
+  if (!Start(path, nullptr)) ShowMessage("Kann Datei nicht öffnen", "Fehler!", MB_OK);
+}
+
+void ShowSelectedInExplorer(const char* path) {
+  char parameters[MaxPath + 16];
+  snprintf(parameters, sizeof parameters, "/select,\"%s\"", path);
+  if (!Start("explorer.exe", parameters)) ShowMessage("Kann Explorer nicht starten", "Fehler!", MB_OK);
+}
