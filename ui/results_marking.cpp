@@ -23,14 +23,12 @@ int TrackMenu(HWND owner, HMENU menu, POINT screen) {
 int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 // The file a row shows, or null for a text row (and for none).
-const FileEntry* FileOfRow(HWND list, int row, bool* selected = nullptr) {
+const FileEntry* FileOfRow(HWND list, int row) {
   LVITEMA item = {};
-  item.mask = LVIF_PARAM | LVIF_STATE;
+  item.mask = LVIF_PARAM;
   item.iItem = row;
-  item.stateMask = LVIS_SELECTED;
   item.lParam = TextRow;
-  if (row < 0 || !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) item.lParam = TextRow;
-  if (selected) *selected = item.state == LVIS_SELECTED;
+  if (row < 0 || !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
   return ListedEntry(static_cast<int32_t>(item.lParam));
 }
 
@@ -233,10 +231,16 @@ void AttachResultsMenu(HWND list) {
 void MarkRows(HWND list, MarkRule rule, int clicked) {
   ListedRows rows;
   for (int row = 0, count = RowCount(list); row < count; ++row) {
-    bool selected = false;
-    const FileEntry* file = FileOfRow(list, row, &selected);
-    rows.data.push_back(file ? static_cast<int32_t>(file - fileTable.entries) : TextRow);
-    rows.selected.push_back(selected);
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM | LVIF_STATE;
+    item.iItem = row;
+    item.stateMask = LVIS_SELECTED;
+    item.lParam = TextRow;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    int32_t index = static_cast<int32_t>(item.lParam);
+    bool stored = index >= 0 && static_cast<uint64_t>(index) < uint64_t{fileTable.capacity} + SpareRecords;
+    rows.data.push_back(stored ? index : TextRow);
+    rows.selected.push_back(item.state == LVIS_SELECTED);
   }
   std::vector<char> before = rows.selected;
   ApplyMarkRule(rule, clicked, &rows);
