@@ -202,14 +202,16 @@ TEST_F(PageTest, AProtectedFolderStaysInTheIniShowsInItsRowsAndSurvivesCtrlAAndL
   protectedFolders.count = 0;
   LoadProtectedFolders();
   EXPECT_TRUE(IsProtectedPath(keep.c_str()) && !IsProtectedPath(work.c_str()));
+  Search(0);  // a new search lists it marked as well
   EXPECT_EQ(ListedRows()[RowOf(keep)].substr(0, 19), std::to_string(fileTable.entries[0].path == keep ? 0 : 1) + " [gesch\xFCtzt] file:");
   PressKey(WM_KEYDOWN, 'A', VK_CONTROL);
   EXPECT_EQ(ListView_GetItemState(resultsWindow, RowOf(keep), LVIS_SELECTED), 0u);
   SelectRow(RowOf(keep));  // by hand
   Click(page, IDC_DELETE);
   EXPECT_EQ(shownMessages.back(), "Achtung!|1 markierte Datei(en) in gesch\xFCtzten Ordnern bleiben unber\xFChrt|0");
-  EXPECT_TRUE(FileExists(keep) && !FileExists(work));
+  ASSERT_TRUE(FileExists(keep) && !FileExists(work));
   MenuAt(RowOf(keep), IDM_LIFT_PROTECTION);
+  EXPECT_EQ(menuShown.substr(menuShown.rfind("||") + 2), "~Ordner sch\xFCtzen|Schutz aller Ordner aufheben");
   EXPECT_EQ(shownMessages.back(), "Achtung!|Schutz f\xFCr 1 Ordner aufheben?|4");
   EXPECT_EQ(ReadWholeFile(iniPath), ini);
   EXPECT_EQ(ListedRows()[RowOf(keep)].find("[gesch"), std::string::npos);
