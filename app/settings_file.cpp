@@ -74,13 +74,16 @@ void LoadProtectedFolders() {
 
 // Written as soon as it changes, whichever way the sheet is closed later;
 // without protected folders the section goes, so the file is as before.
-void SaveProtectedFolders() {
-  WritePrivateProfileStringA(ProtectionSection, nullptr, nullptr, iniPath);
+bool SaveProtectedFolders() {
+  // Without a path the profile API would write into WIN.INI.
+  if (iniPath[0] == '\0') return false;
+  bool written = WritePrivateProfileStringA(ProtectionSection, nullptr, nullptr, iniPath) != 0;
   char key[16];
   for (int i = 0; i < protectedFolders.count; i++) {
     HistoryKey("Ordner", i, key);
-    WritePrivateProfileStringA(ProtectionSection, key, protectedFolders.folder[i], iniPath);
+    written &= WritePrivateProfileStringA(ProtectionSection, key, protectedFolders.folder[i], iniPath) != 0;
   }
+  return written;
 }
 
 void SaveSettings() {

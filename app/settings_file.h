@@ -9,6 +9,6 @@ void LoadSettings();
 // Writes every key but "MinSize", which only the user sets, and deletes nothing.
 void SaveSettings();
 // The protected folders, section "Schutz": read by LoadSettings, written by
-// the results window whenever they change.
+// the results window whenever they change; false when that failed.
 void LoadProtectedFolders();
-void SaveProtectedFolders();
+bool SaveProtectedFolders();

@@ -73,6 +73,14 @@ void ShowProtectionInRows(HWND list) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
+// The protection holds for this session either way; the user learns that the
+// next start will not know it.
+void SaveProtection(HWND list) {
+  ShowProtectionInRows(list);
+  if (!SaveProtectedFolders())
+    ShowMessage("Kann die geschützten Ordner nicht in der Einstellungsdatei speichern", "Fehler!", MB_OK);
+}
+
 void ProtectFolderOfRow(HWND list, const FileEntry& entry) {
   if (ProtectFolderOf(entry.path) == ProtectResult::Full) {
     char text[96];
@@ -80,8 +88,7 @@ void ProtectFolderOfRow(HWND list, const FileEntry& entry) {
     ShowMessage(text, "Fehler!", MB_OK);
     return;
   }
-  SaveProtectedFolders();
-  ShowProtectionInRows(list);
+  SaveProtection(list);
 }
 
 void LiftProtection(HWND list) {
@@ -89,8 +96,7 @@ void LiftProtection(HWND list) {
   snprintf(question, sizeof question, "Schutz für %d Ordner aufheben?", protectedFolders.count);
   if (ShowMessage(question, "Achtung!", MB_YESNO) == IDNO) return;
   protectedFolders.count = 0;
-  SaveProtectedFolders();
-  ShowProtectionInRows(list);
+  SaveProtection(list);
 }
 
 struct MenuEntry {

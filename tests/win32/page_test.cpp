@@ -215,7 +215,11 @@ TEST_F(PageTest, AProtectedFolderStaysInTheIniShowsInItsRowsAndSurvivesCtrlAAndL
   EXPECT_EQ(shownMessages.back(), "Achtung!|Schutz f\xFCr 1 Ordner aufheben?|4");
   EXPECT_EQ(ReadWholeFile(iniPath), ini);
   EXPECT_EQ(ListedRows()[RowOf(keep)].find("[gesch"), std::string::npos);
+  CopyText(iniPath, MaxPath, temp.path.c_str());  // a folder: the INI cannot be written
+  MenuAt(RowOf(keep), IDM_PROTECT_FOLDER);
+  EXPECT_EQ(shownMessages.back(), "Fehler!|Kann die gesch\xFCtzten Ordner nicht in der Einstellungsdatei speichern|0");
   RedirectResultsMenu(nullptr);
+  protectedFolders.count = iniPath[0] = 0;
 }
 
 TEST_F(PageTest, EnterOrADoubleClickOpensTheFileOfARowAndTheMenuShowsItInExplorer) {
