@@ -69,6 +69,8 @@ bool CreateBackupRoot(char (&root)[MaxPath]) {
 }  // namespace
 
 void BackupMarkedFiles() {
+  MarkedPlan plan;
+  if (!TakeMarkedRows(&plan, "verschieben")) return;
   char root[MaxPath];
   if (!CreateBackupRoot(root)) {
     ShowMessage("Kann BackUp-Verzeichnis nicht anlegen", "Fehler!", MB_OK);
@@ -92,7 +94,7 @@ void BackupMarkedFiles() {
     return;
   }
 
-  MarkedRowsOutcome outcome = ProcessMarkedRows(MoveIntoRunFolder, runFolder, log);
+  int stayed = ProcessMarkedRows(plan, MoveIntoRunFolder, runFolder, log);
   if (log != nullptr) fclose(log);
-  ReportMarkedRowsOutcome(outcome, "Kann %d Datei(en) nicht verschieben");
+  ReportFilesThatStayed(stayed, "Kann %d Datei(en) nicht verschieben", plan.protectedFiles);
 }

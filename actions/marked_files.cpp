@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <vector>
 
-#include "actions/protection.h"
 #include "engine/listing.h"
 #include "engine/text.h"
 #include "ui/message_box.h"
@@ -38,6 +38,11 @@ bool StillAsListed(const FileEntry& entry) {
   return !(now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && size == entry.size &&
          now.ftLastWriteTime.dwLowDateTime == entry.lastWriteTime.low &&
          now.ftLastWriteTime.dwHighDateTime == entry.lastWriteTime.high;
+}
+
+bool IsStillAsListed(int32_t index, void*) {
+  const FileEntry* entry = ListedEntry(index);
+  return entry != nullptr && StillAsListed(*entry);
 }
 
 }  // namespace
@@ -77,44 +82,87 @@ FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]) {
   return nullptr;
 }
 
-MarkedRowsOutcome ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log) {
-  MarkedRowsOutcome outcome = {0, 0};
-  int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
-  for (int j = 0; j < count; ++j) {
-    int32_t index = TextRow;
-    if (!IsMarkedRow(resultsWindow, j, &index)) continue;
-    const FileEntry* listed = ListedEntry(index);
-    if (!listed) continue;
-    const FileEntry& entry = *listed;
-    if (IsProtectedPath(entry.path)) {
-      ++outcome.protectedFiles;
-      continue;
-    }
-    if (!StillAsListed(entry) || !act(entry, context)) {
-      ++outcome.stayed;
-      continue;
-    }
-    SendMessageA(resultsWindow, LVM_DELETEITEM, j, 0);
-    --j;  // the next row has moved up into place j
-    --count;
-    if (log != nullptr) {
-      char row[RowTextSize];
-      FormatFileRow(entry, row);
-      fprintf(log, "%s\n", row);
-    }
-  }
-  return outcome;
+FILE* CreateLogBesideProgram(const RunStamp& stamp, const char* suffix) {
+  char folder[MaxPath];
+  if (!ExecutableFolder(folder)) return nullptr;
+  char stem[2 * MaxPath];
+  snprintf(stem, sizeof stem, "%s%s%s", folder, stamp.text, suffix);
+  char logName[MaxPath];
+  return CreateFreshLog(stem, ".log", logName);
 }
 
-void ReportMarkedRowsOutcome(const MarkedRowsOutcome& outcome, const char* format) {
-  char text[96];
-  if (outcome.stayed > 0) {
-    snprintf(text, sizeof text, format, outcome.stayed);
+bool TakeMarkedRows(MarkedPlan* plan, const char* verb) {
+  std::vector<ListedRow> rows;
+  int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    int32_t index = TextRow;
+    bool marked = IsMarkedRow(resultsWindow, row, &index);
+    rows.push_back(ListedRow{marked ? index : ItemDataOf(resultsWindow, row), marked});
+  }
+  *plan = PlanMarkedRows(rows);
+  if (plan->groupsLosingEveryCopy == 0) return true;
+  char question[512];
+  snprintf(question, sizeof question,
+           "%d Gruppe(n) würden jede Kopie verlieren: alle ihre Dateien sind markiert.\n\n"
+           "Ja: auch diese Dateien %s\nNein: diese Gruppen behalten, die übrigen markierten Dateien %s\n"
+           "Abbrechen: nichts tun",
+           plan->groupsLosingEveryCopy, verb, verb);
+  int answer = ShowMessage(question, "Achtung!", MB_YESNOCANCEL | MB_DEFBUTTON2 | MB_ICONWARNING);
+  plan->everyCopyAgreed = answer == IDYES;
+  return answer == IDYES || answer == IDNO;
+}
+
+int ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* context, FILE* log) {
+  int stayed = 0;
+  int removed = 0;  // rows above the current one that are gone
+  for (int row = 0; row < static_cast<int>(plan.rows.size()); ++row) {
+    RowVerdict verdict = DecideMarkedRow(plan, row, IsStillAsListed, nullptr);
+    if (verdict == RowVerdict::Skip || verdict == RowVerdict::Keep) continue;
+    // A list that changed under a question is not the one the plan was made for.
+    if (ItemDataOf(resultsWindow, row - removed) != plan.rows[row].fileIndex) break;
+    if (verdict == RowVerdict::Stays || !act(fileTable.entries[plan.rows[row].fileIndex], context)) {
+      ++stayed;
+      continue;
+    }
+    const FileEntry& entry = fileTable.entries[plan.rows[row].fileIndex];
+    SendMessageA(resultsWindow, LVM_DELETEITEM, row - removed, 0);
+    ++removed;
+    if (log != nullptr) {
+      char text[RowTextSize];
+      FormatFileRow(entry, text);
+      fprintf(log, "%s\n", text);
+    }
+  }
+  return stayed;
+}
+
+void RunConfirmedAction(const ConfirmedAction& action) {
+  RunStamp stamp;
+  TakeRunStamp(&stamp);
+  FILE* log = CreateLogBesideProgram(stamp, action.logSuffix);
+  if (log != nullptr)
+    WriteLogHeader(log, action.logTitle, stamp);
+  else
+    ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
+
+  MarkedPlan plan;
+  if (ShowMessage(action.question, "Achtung!", MB_YESNO) == IDNO || !TakeMarkedRows(&plan, action.verb)) {
+    if (log != nullptr) fclose(log);
+    return;
+  }
+  int stayed = ProcessMarkedRows(plan, action.act, nullptr, log);
+  if (log != nullptr) fclose(log);
+  ReportFilesThatStayed(stayed, action.stayedFormat, plan.protectedFiles);
+}
+
+void ReportFilesThatStayed(int stayed, const char* format, int protectedFiles) {
+  char text[128];
+  if (stayed > 0) {
+    snprintf(text, sizeof text, format, stayed);
     ShowMessage(text, "Fehler!", MB_OK);
   }
-  if (outcome.protectedFiles > 0) {
-    snprintf(text, sizeof text, "%d markierte Datei(en) in geschützten Ordnern bleiben unberührt",
-             outcome.protectedFiles);
+  if (protectedFiles > 0) {
+    snprintf(text, sizeof text, "%d markierte Datei(en) in geschützten Ordnern bleiben unberührt", protectedFiles);
     ShowMessage(text, "Achtung!", MB_OK);
   }
 }

@@ -6,6 +6,7 @@
 
 #include "engine/file_table.h"
 #include "actions/marked_names.h"
+#include "actions/marked_plan.h"
 #include "platform/platform.h"
 
 // The drive and folder of the running executable, ending in a backslash.
@@ -23,21 +24,39 @@ extern FILE* (*createNewTextFile)(const char* path);
 // `path`. Null when no log could be created.
 FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]);
 
+// The log "<stamp><suffix>.log" beside the executable, named after the moment
+// of the request; a second request in the same second gets "... (2).log".
+FILE* CreateLogBesideProgram(const RunStamp& stamp, const char* suffix);
+
 // Does the action to one file; true when it was done.
 using MarkedFileAction = bool (*)(const FileEntry& entry, void* context);
 
-struct MarkedRowsOutcome {
-  int stayed;          // could not be dealt with, or changed since the search
-  int protectedFiles;  // in a protected folder: never touched
-};
+// Reads the rows of the results window. When every file of some group is
+// marked, asks whether those groups may lose every copy (`verb` names the
+// action: "löschen"); No, the default, keeps them. False when the user
+// cancels the whole action.
+bool TakeMarkedRows(MarkedPlan* plan, const char* verb);
 
-// Applies `act` to the file of every marked row of the results window, top
-// row first, unless it lies in a protected folder, and only if it still has
-// the size and last-write time of its row (else it stays). The row of a file
-// that was dealt with is removed and, with a log, its row text is written as
-// one line; every other file keeps its row.
-MarkedRowsOutcome ProcessMarkedRows(MarkedFileAction act, void* context, FILE* log);
+// Applies `act` to the file of every marked row that the plan lets go (see
+// DecideMarkedRow), top row first. The row of a file that was dealt with is
+// removed and, with a log, its row text is written as one line; a file that
+// stayed keeps its row. Returns how many files stayed; the last copies the
+// user chose to keep are not counted.
+int ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* context, FILE* log);
+
+// Deletion and the Recycle Bin: the log "<stamp><logSuffix>.log" beside the
+// program, made before the question so that every request leaves one; the
+// question; the walk over the marked rows; how many files stayed.
+struct ConfirmedAction {
+  const char* logSuffix;
+  const char* logTitle;
+  const char* question;
+  const char* verb;          // for the question about the last copies
+  const char* stayedFormat;  // "Kann %d Datei(en) nicht ..."
+  MarkedFileAction act;
+};
+void RunConfirmedAction(const ConfirmedAction& action);
 
 // After the walk: tells how many files stayed, with `format` holding one %d,
-// and how many were left alone for their protection.
-void ReportMarkedRowsOutcome(const MarkedRowsOutcome& outcome, const char* format);
+// and how many marked files were left alone in protected folders.
+void ReportFilesThatStayed(int stayed, const char* format, int protectedFiles);

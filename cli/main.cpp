@@ -97,14 +97,21 @@ bool PrintRows() {
   return fflush(stdout) == 0 && !ferror(stdout);
 }
 
-// A file left out is said so, or the list would look complete.
-void ReportSkippedFiles() {
-  if (searchState.skippedFiles == 0) return;
+// What was left out is said so, or the list would look complete.
+void ReportSkipped() {
   char line[128];
-  snprintf(line, sizeof line,
-           "%u Datei(en) ließen sich nicht öffnen oder lesen und fehlen im Vergleich",
-           static_cast<unsigned>(searchState.skippedFiles));
-  ReportError(line, nullptr);
+  if (searchState.skippedFiles > 0) {
+    snprintf(line, sizeof line,
+             "%u Datei(en) ließen sich nicht öffnen oder lesen und fehlen im Vergleich",
+             static_cast<unsigned>(searchState.skippedFiles));
+    ReportError(line, nullptr);
+  }
+  if (searchState.skippedFolders > 0) {
+    snprintf(line, sizeof line,
+             "%u Ordner ließen sich nicht durchsuchen und fehlen mit allem darin",
+             static_cast<unsigned>(searchState.skippedFolders));
+    ReportError(line, nullptr);
+  }
 }
 
 }  // namespace
@@ -155,7 +162,7 @@ int main(int argc, char** argv) {
     ReportError("Die Ausgabe lässt sich nicht schreiben", nullptr);
     return ExitFailure;
   }
-  ReportSkippedFiles();
+  ReportSkipped();
   if (interrupted) {
     // The list looks like a complete one; say that it is not.
     ReportError("Mit Strg+C abgebrochen, die Liste ist unvollständig", nullptr);

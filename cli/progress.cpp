@@ -100,8 +100,7 @@ void ShowFinalProgress() {
   SetFieldText(FieldElapsed, FormatSeconds(ElapsedSeconds()).text);
   // The pass refreshes the megabytes once a second at most; the end shows
   // the exact total.
-  snprintf(status.megabytes, sizeof status.megabytes, "%.2f",
-           static_cast<double>(searchState.duplicateBytes) / 1048576.0);
+  SetFieldText(FieldMegabytes, FormatMegabytes(searchState.duplicateBytes).text);
   DrawStatus();
   CloseStatusLine();
 }

@@ -78,6 +78,12 @@ SecondsText FormatSeconds(int64_t seconds) {
   return shown;
 }
 
+MegabytesText FormatMegabytes(float bytes) {
+  MegabytesText shown;
+  snprintf(shown.text, sizeof shown.text, "%.2f", static_cast<double>(bytes) / 1048576.0);
+  return shown;
+}
+
 int ElapsedSeconds() {
   searchState.nowTime = platform.clockSeconds();
   return static_cast<int>(searchState.nowTime - searchState.startTime);

@@ -57,6 +57,8 @@ struct SearchState {
   // Files the run could not take into account: not openable, not readable,
   // changed since the scan, or with a path too long to name them.
   uint32_t skippedFiles;
+  // Folders the run could not search: not listable, or with a path too long.
+  uint32_t skippedFolders;
 };
 
 constexpr int StreamBufferCount = 4;
@@ -92,3 +94,8 @@ struct SecondsText {
   char text[32];
 };
 SecondsText FormatSeconds(int64_t seconds);
+// The megabytes of duplicates, "%.2f", as the page's field 107 shows them.
+struct MegabytesText {
+  char text[32];
+};
+MegabytesText FormatMegabytes(float bytes);

@@ -1,6 +1,6 @@
-// The ID3 tags of music files. With the option "no ID3 (-128Byte)" each file
-// is compared without them: copies of one recording that differ only in
-// their tags are then found as duplicates.
+// The tags of music files. With the option "no ID3 (-128Byte)" an MPEG audio
+// file is compared without them: copies of one recording that differ only in
+// their tags are then found as duplicates. Other files are compared whole.
 #pragma once
 #include <cstdint>
 
@@ -8,6 +8,7 @@
 
 constexpr uint32_t Id3v2HeaderSize = 10;  // "ID3", version, flags, synchsafe size
 constexpr uint32_t Id3v1Size = 128;       // "TAG" at size - 128
+constexpr uint32_t ApeFooterSize = 32;    // "APETAGEX", version, size, items, flags
 
 // The bytes left out at each end of a file.
 struct TagSpan {
@@ -15,14 +16,22 @@ struct TagSpan {
   uint32_t trailing;
 };
 
-// The tags a file of `size` bytes holds, from its first bytes (`head`, up to
-// Id3v2HeaderSize of them) and the three bytes at size - Id3v1Size (`tail`,
-// null when the file is shorter). A leading ID3v2 tag is its header, the
-// size it states and a footer when flag 0x10 is set; a trailing ID3v1 tag is
-// the last 128 bytes behind "TAG". A file whose header is damaged or claims
-// more than the file holds, or that is nothing but tags, keeps every byte.
-TagSpan FindTags(uint64_t size, const uint8_t* head, uint32_t headBytes, const uint8_t* tail);
+// Reads exactly n bytes at offset; false when it cannot.
+using TagReader = bool (*)(void* context, uint64_t offset, uint8_t* dest, uint32_t n);
 
-// Sets the entry's tag bytes from at most two small reads of its file; a file
-// that cannot be opened or read is compared whole.
+// The tags of a file of `size` bytes. Leading: an ID3v2 tag of major version
+// 2 to 4, its header and the size it states, plus the footer of a version 4
+// tag whose flag 0x10 is set and whose "3DI" stands where the footer should.
+// Trailing: an ID3v1 tag (the last 128 bytes behind "TAG") and an APE tag
+// ending at the end or just before the ID3v1 tag. A file with a damaged tag,
+// an ID3v2 version above 4, or nothing but tags keeps every byte. A failed
+// read also keeps every byte.
+TagSpan FindTags(uint64_t size, TagReader read, void* context);
+
+// MPEG audio by its extension (.mp3, .mp2, .mp1, .mpa, .mpga): the files
+// whose players write ID3 and APE tags at both ends.
+bool IsMpegAudioName(const char* path);
+
+// Sets the entry's tag bytes from a few small reads of its file; a file that
+// is not MPEG audio, or that cannot be opened or read, is compared whole.
 void MeasureTags(FileEntry& entry);

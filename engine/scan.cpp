@@ -30,15 +30,18 @@ bool IsWalkedAbove(const FolderIdentity& folder) {
   return false;
 }
 
+enum class Listing { Started, Empty, Unlistable };
+
 // Starts a listing; when memory ran out the run ends with the memory message.
-DirListing* StartListing(const char* pattern, DirEntry* found) {
+Listing StartListing(const char* pattern, DirEntry* found, DirListing** listing) {
   errno = 0;
-  DirListing* listing = platform.findFirst(pattern, found);
-  if (!listing && errno == ENOMEM) {
+  *listing = platform.findFirst(pattern, found);
+  if (*listing) return Listing::Started;
+  if (errno == ENOMEM) {
     ShowOutOfMemory();
     searchState.running = 0;
   }
-  return listing;
+  return errno == 0 ? Listing::Empty : Listing::Unlistable;
 }
 
 bool Stopped() { return !searchState.running || fileTable.count > fileTable.capacity; }
@@ -49,6 +52,9 @@ bool JoinPath(char* out, const char* folder, const char* name) {
   int length = snprintf(out, MaxPath, "%s%c%s", folder, PathSeparator, name);
   return length >= 0 && length < MaxPath;
 }
+
+// A folder that cannot be searched is left out, but not in silence.
+void SkipFolder() { searchState.skippedFolders++; }
 
 void ShowScanProgress() {
   if (fileTable.count % 50 != 0) return;
@@ -145,13 +151,16 @@ void Remember(FolderNames* names, const char* name) {
 
 // The files of `folder` that match the filter; when `names` is given (the
 // filter lists every entry) also the subfolders it lists. False when the
-// walk must end.
+// walk must end, or the folder cannot be listed (it is then counted).
 bool ScanFiles(const char* folder, FolderNames* names) {
   char pattern[MaxPath];
-  if (!JoinPath(pattern, folder, settings.currentFilter)) return true;
   DirEntry found;
-  DirListing* listing = StartListing(pattern, &found);
-  if (!listing) return searchState.running != 0;
+  DirListing* listing = nullptr;
+  Listing started = JoinPath(pattern, folder, settings.currentFilter)
+                        ? StartListing(pattern, &found, &listing)
+                        : Listing::Unlistable;
+  if (started == Listing::Unlistable && searchState.running) SkipFolder();
+  if (started != Listing::Started) return started == Listing::Empty && searchState.running;
   bool goOn = true;
   do {
     if (Stopped()) {
@@ -174,25 +183,33 @@ bool ScanFiles(const char* folder, FolderNames* names) {
 
 void Walk(const char* folder);
 
-void ScanSubfolders(const char* folder) {
+// Walks the subfolder `name` of `folder`, or counts it when its path does not fit.
+void WalkSubfolder(const char* folder, const char* name) {
   char path[MaxPath];
-  if (!JoinPath(path, folder, "*.*")) return;
+  if (JoinPath(path, folder, name)) Walk(path);
+  else SkipFolder();
+}
+
+void ScanSubfolders(const char* folder) {
+  char pattern[MaxPath];
   DirEntry found;
-  DirListing* listing = StartListing(path, &found);
-  if (!listing) return;
+  DirListing* listing = nullptr;
+  if (!JoinPath(pattern, folder, "*.*")) return SkipFolder();  // its subfolders cannot be listed
+  Listing started = StartListing(pattern, &found, &listing);
+  if (started == Listing::Unlistable && searchState.running) SkipFolder();
+  if (started != Listing::Started) return;
   do {
     if (Stopped()) break;
     if (!found.isDirectory || !IsWalkedInto(found.name)) continue;
-    if (JoinPath(path, folder, found.name)) Walk(path);
+    WalkSubfolder(folder, found.name);
   } while (platform.findNext(listing, &found));
   platform.findClose(listing);
 }
 
 void WalkNamed(const char* folder, const FolderNames& names) {
-  char path[MaxPath];
   for (size_t at = 0; at < names.length; at += strlen(names.text + at) + 1) {
     if (Stopped()) break;
-    if (JoinPath(path, folder, names.text + at)) Walk(path);
+    WalkSubfolder(folder, names.text + at);
   }
 }
 
@@ -220,7 +237,7 @@ void Walk(const char* folder) {
   char probe[MaxPath + 1];
   snprintf(probe, sizeof probe, "%s%c", folder, PathSeparator);
   FolderIdentity identity;
-  bool known = platform.folderIdentity(probe, &identity);
+  bool known = platform.folderIdentity(probe, &identity) && IsKnownIdentity(identity.index);
   if (known && IsWalkedAbove(identity)) return;
   if (known && walkDepth < MaxDepth) walkedFolders[walkDepth++] = identity;
   else known = false;

@@ -16,6 +16,7 @@ static void AddTimingRow(RowSink addRow, const char* format) {
 void FindDuplicateGroups(int folderCount, FolderSource folderAt, RowSink addRow) {
   ClearFileTable();
   searchState.skippedFiles = 0;
+  searchState.skippedFolders = 0;
   addRow(TextRow, "---");
   searchState.startTime = platform.clockSeconds();
   if (folderCount < 1) {
@@ -41,4 +42,14 @@ void AddGroupRows(RowSink addRow) {
 void RunSearchSteps(int folderCount, FolderSource folderAt, RowSink addRow) {
   FindDuplicateGroups(folderCount, folderAt, addRow);
   AddGroupRows(addRow);
+}
+
+void AddRunNoteRows(RowSink addRow, bool cancelled) {
+  if (searchState.skippedFiles > 0 || searchState.skippedFolders > 0) {
+    char row[160];
+    snprintf(row, sizeof row, "Ausgelassen: %u Datei(en) und %u Ordner (nicht lesbar, verändert oder Pfad zu lang)",
+             static_cast<unsigned>(searchState.skippedFiles), static_cast<unsigned>(searchState.skippedFolders));
+    addRow(TextRow, row);
+  }
+  if (cancelled) addRow(TextRow, "Abgebrochen, die Liste ist unvollständig");
 }

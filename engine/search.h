@@ -16,3 +16,7 @@ void RunSearchSteps(int folderCount, FolderSource folderAt, RowSink addRow);
 // closing "end:" row.
 void FindDuplicateGroups(int folderCount, FolderSource folderAt, RowSink addRow);
 void AddGroupRows(RowSink addRow);
+
+// After the closing "end:" row: one row that says the run was cancelled, and
+// one that counts the files and folders left out, each only when it applies.
+void AddRunNoteRows(RowSink addRow, bool cancelled);

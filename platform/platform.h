@@ -39,15 +39,20 @@ struct FolderIdentity {
   uint64_t index;
 };
 
+// Some file systems and network drives report an index of 0 (or all bits
+// set) for every file: such an identity says nothing, and is never taken as
+// "the same folder" or "already held".
+constexpr bool IsKnownIdentity(uint64_t index) { return index != 0 && index != UINT64_MAX; }
+
 struct DirListing;                 // opaque, owned by the platform layer
 using FileHandle = intptr_t;
 constexpr FileHandle InvalidFileHandle = -1;  // all bits set
 
 struct PlatformOps {
   // Starts a listing of `pattern` (folder, separator, wildcard name). Fills the
-  // first entry and returns the listing, or null when nothing matches or the
-  // folder cannot be listed; errno is then ENOMEM when memory ran out. "." and
-  // ".." are listed like any other name.
+  // first entry and returns the listing, or null with errno 0 when nothing
+  // matches; null with errno set when the folder cannot be listed (ENOMEM when
+  // memory ran out). "." and ".." are listed like any other name.
   DirListing* (*findFirst)(const char* pattern, DirEntry* entry);
   bool (*findNext)(DirListing* listing, DirEntry* entry);
   void (*findClose)(DirListing* listing);

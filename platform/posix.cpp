@@ -89,7 +89,10 @@ DirListing* FindFirst(const char* pattern, DirEntry* entry) {
   char folder[MaxPath];
   const char* slash = strrchr(pattern, '/');
   size_t folderLength = slash ? static_cast<size_t>(slash - pattern) : 0;
-  if (folderLength >= sizeof folder) return nullptr;
+  if (folderLength >= sizeof folder) {
+    errno = ENAMETOOLONG;
+    return nullptr;
+  }
   memcpy(folder, pattern, folderLength);
   folder[folderLength] = '\0';
   if (!slash || folderLength == 0) snprintf(folder, sizeof folder, "%s", slash ? "/" : ".");
@@ -116,6 +119,7 @@ DirListing* FindFirst(const char* pattern, DirEntry* entry) {
   std::stable_sort(listing->entries, listing->entries + listing->count, ListsBefore);
   if (listing->count == 0) {
     FreeListing(listing);
+    errno = 0;  // nothing matched; the folder itself was listed
     return nullptr;
   }
   *entry = listing->entries[0];

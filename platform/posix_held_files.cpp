@@ -121,7 +121,10 @@ int32_t TakeSlot() {
 bool DetachAnother(int32_t keep) {
   for (uint32_t step = 0; step < slotCount; step++) {
     uint32_t s = evictCursor++ % slotCount;
-    if (static_cast<int32_t>(s) == keep || slots[s].fd < 0 || !slots[s].path) continue;
+    // Without a known identity a reattached descriptor could not be checked.
+    if (static_cast<int32_t>(s) == keep || slots[s].fd < 0 || !slots[s].path ||
+        !IsKnownIdentity(slots[s].inode))
+      continue;
     close(slots[s].fd);
     slots[s].fd = -1;
     attached--;
@@ -160,7 +163,7 @@ int Descriptor(FileHandle file) {
   struct stat info;
   int fd = OpenRegular(held->path, &info, static_cast<int32_t>(file));
   if (fd < 0) return -1;
-  if (info.st_dev != held->device || info.st_ino != held->inode) {
+  if (!IsKnownIdentity(held->inode) || info.st_dev != held->device || info.st_ino != held->inode) {
     close(fd);
     return -1;
   }
@@ -176,7 +179,7 @@ FileHandle OpenHeldFile(const char* path) {
   struct stat info;
   int fd = OpenRegular(path, &info, -1);
   if (fd < 0) return InvalidFileHandle;
-  if (FindHeld(info.st_dev, info.st_ino) != Vacant) {
+  if (IsKnownIdentity(info.st_ino) && FindHeld(info.st_dev, info.st_ino) != Vacant) {
     close(fd);
     openRefusedAsHeld = true;
     return InvalidFileHandle;

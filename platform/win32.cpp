@@ -32,7 +32,12 @@ void Describe(const WIN32_FIND_DATAA& data, DirEntry* entry) {
 DirListing* FindFirst(const char* pattern, DirEntry* entry) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA(pattern, &data);
-  if (find == INVALID_HANDLE_VALUE) return nullptr;
+  if (find == INVALID_HANDLE_VALUE) {
+    // Nothing matched, or the folder itself could not be listed.
+    DWORD error = GetLastError();
+    errno = error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? 0 : EACCES;
+    return nullptr;
+  }
   Describe(data, entry);
   DirListing* listing = new (std::nothrow) DirListing{find};
   if (!listing) {
@@ -67,13 +72,14 @@ struct HeldFile {
 HeldFile* heldFiles;
 size_t heldFileCapacity;
 
+// False when the file's identity cannot be taken or says nothing.
 bool IdentityOf(HANDLE file, DWORD* volume, DWORD* indexHigh, DWORD* indexLow) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(file, &info)) return false;
   *volume = info.dwVolumeSerialNumber;
   *indexHigh = info.nFileIndexHigh;
   *indexLow = info.nFileIndexLow;
-  return true;
+  return IsKnownIdentity((static_cast<uint64_t>(*indexHigh) << 32) | *indexLow);
 }
 
 size_t SlotOf(HANDLE file) { return reinterpret_cast<uintptr_t>(file) / 4; }

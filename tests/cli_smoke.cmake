@@ -10,6 +10,7 @@ file(WRITE "${tree}/b/grün.dat" "${text100}")
 file(WRITE "${tree}/b/grün-kopie.dat" "${text100}")
 file(WRITE "${tree}/b/other.txt" "twenty-four bytes, nope\n")
 file(WRITE "${tree}/c/${tooLong}" "x")
+file(MAKE_DIRECTORY "${tree}/d/${tooLong}")  # and so is a folder
 
 function(check case args want_rc pattern)
   execute_process(COMMAND "${CLI}" ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -21,6 +22,7 @@ endfunction()
 set(row "file:${tree}/[ab]/[^\n]+    create:[0-9.]+  [0-9:]+    write:[0-9.]+  [0-9:]+\n")
 set(tail "---\nqsort:[0-9]+ sec\nscan:[0-9]+ sec\n---\n")
 check("whole tree" "${tree}/" 0 "^end:[0-9]+ sec\n\n-- Länge:100 Byte --\n${row}${row}\n-- Länge:24 Byte --\n${row}${row}${tail}\
-parvik-cli: 1 Datei\\(en\\) ließen sich nicht öffnen oder lesen und fehlen im Vergleich\n$")
-check("filter and minimum size" "--filter;*.TXT;--min-size=24;${tree}" 0 "^end:[0-9]+ sec\n${tail}$")
+parvik-cli: 1 Datei\\(en\\) ließen sich nicht öffnen oder lesen und fehlen im Vergleich\n\
+parvik-cli: 1 Ordner ließen sich nicht durchsuchen und fehlen mit allem darin\n$")
+check("filter and minimum size" "--filter;*.TXT;--min-size=24;${tree}" 0 "^end:[0-9]+ sec\n${tail}parvik-cli: 1 Ordner[^\n]*\n$")
 check("missing folder" "${tree};${WORK}/none" 2 "^parvik-cli: Ordner nicht gefunden: [^\n]*none\n$")

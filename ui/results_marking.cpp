@@ -5,10 +5,12 @@
 #include <cstdio>
 
 #include "actions/protection.h"
+#include "actions/recycle_bin.h"
 #include "app/settings_file.h"
 #include "res/resource.h"
 #include "ui/message_box.h"
 #include "ui/results_window.h"
+#include "ui/search_run.h"
 #include "ui/shell_files.h"
 
 namespace {
@@ -31,14 +33,7 @@ void SelectRow(HWND list, int row, bool selected) {
 int RowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 // The file a row shows, or null for a text row (and for none).
-const FileEntry* FileOfRow(HWND list, int row) {
-  LVITEMA item = {};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  item.lParam = TextRow;
-  if (row < 0 || !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-  return ListedEntry(static_cast<int32_t>(item.lParam));
-}
+const FileEntry* FileOfRow(HWND list, int row) { return row < 0 ? nullptr : ListedEntry(ItemDataOf(list, row)); }
 
 // The keyboard asks for the menu at the focused row, or at the list's corner.
 POINT KeyboardMenuPoint(HWND list, int focused) {
@@ -52,6 +47,12 @@ POINT KeyboardMenuPoint(HWND list, int focused) {
   }
   ClientToScreen(list, &point);
   return point;
+}
+
+// A search on the stack works on the table and the rows: the action waits.
+void RecycleUnlessSearching() {
+  if (SearchOnStack()) MessageBeep(MB_OK);
+  else RecycleMarkedFiles();
 }
 
 int FocusedRow(HWND list) {
@@ -119,6 +120,8 @@ constexpr MenuEntry MarkingEntries[] = {
     {IDM_INVERT_MARKS, "Markierung umkehren"},
     {IDM_CLEAR_MARKS, "Markierung aufheben"},
     {0, nullptr},
+    {IDM_RECYCLE, "Markierte in den &Papierkorb legen\tEntf"},
+    {0, nullptr},
     {IDM_OPEN_FILE, "Öffnen"},
     {IDM_SHOW_IN_FOLDER, "Im Ordner zeigen"},
     {0, nullptr},
@@ -154,6 +157,7 @@ void Choose(HWND list, int choice, int clicked, const FileEntry* file) {
     case IDM_SHOW_IN_FOLDER: ShowSelectedInExplorer(file->path); break;
     case IDM_PROTECT_FOLDER: ProtectFolderOfRow(list, *file); break;
     case IDM_LIFT_PROTECTION: LiftProtection(list); break;
+    case IDM_RECYCLE: RecycleUnlessSearching(); break;
     default: break;
   }
 }
@@ -207,6 +211,10 @@ LRESULT CALLBACK ResultsListProcedure(HWND list, UINT message, WPARAM wParam, LP
       }
       if (message == WM_KEYDOWN && wParam == 'A' && ControlDown()) {
         MarkRows(list, MarkRule::EveryRow, -1);
+        return 0;
+      }
+      if (message == WM_KEYDOWN && wParam == VK_DELETE) {
+        RecycleUnlessSearching();
         return 0;
       }
       if (message == WM_KEYDOWN && wParam == VK_RETURN) {

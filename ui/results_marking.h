@@ -1,5 +1,6 @@
 // The results window's context menu (right click, the context-menu key,
-// Shift+F10): marking rules, opening a file or showing it in Explorer, and
+// Shift+F10): marking rules, moving the marked files into the Recycle Bin
+// (also the Del key), opening a file or showing it in Explorer, and
 // protecting folders. Ctrl+A marks every row; Enter and a double click open
 // the file of a row.
 #pragma once

@@ -62,6 +62,15 @@ void HoldResultsRedraw(bool hold) {
                  RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+int32_t ItemDataOf(HWND list, int row) {
+  LVITEMA item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  item.lParam = -1;
+  SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  return static_cast<int32_t>(item.lParam);
+}
+
 bool IsMarkedRow(HWND list, int row, int32_t* fileIndex) {
   LVITEMA item = {};
   item.mask = LVIF_STATE | LVIF_PARAM;

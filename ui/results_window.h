@@ -15,6 +15,8 @@ int AddResultRow(HWND list, int32_t itemData, const char* text);
 // While held, rows go in without a repaint or scroll-bar update each (under
 // Wine that costs tens of milliseconds a row); releasing repaints once.
 void HoldResultsRedraw(bool hold);
+// The item data of row r: its file index, or -1.
+int32_t ItemDataOf(HWND list, int row);
 // Row r is marked when it is selected and is a file row; its file index then
 // goes to *fileIndex.
 bool IsMarkedRow(HWND list, int row, int32_t* fileIndex);

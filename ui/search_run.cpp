@@ -18,6 +18,7 @@
 namespace {
 
 bool runOnStack;
+bool cancelled;           // the user stopped the run: its list is not complete
 int sheetButtonAfterRun;  // 0, or the sheet button to press when the run is over
 HWND folderList;          // read by ReadListedFolder during the scan
 
@@ -25,6 +26,7 @@ HWND folderList;          // read by ReadListedFolder during the scan
 void ShowTotals(HWND page) {
   SetDlgItemInt(page, IDC_FILES, fileTable.count, FALSE);
   SetDlgItemInt(page, IDC_DUPLICATES, searchState.duplicateCount, FALSE);
+  SetDlgItemTextA(page, IDC_MEGABYTES, FormatMegabytes(searchState.duplicateBytes).text);
   SetDlgItemTextA(page, IDC_ELAPSED, FormatSeconds(ElapsedSeconds()).text);
   SetDlgItemTextA(page, IDC_START, "&Start");
   searchState.running = 0;
@@ -87,6 +89,7 @@ void RunOnce(HWND page) {
   FindDuplicateGroups(folders, ReadListedFolder, AddRowToResults);
   HoldResultsRedraw(true);
   AddGroupRows(AddRowToResults);
+  AddRunNoteRows(AddRowToResults, cancelled);
   HoldResultsRedraw(false);
   if (settings.logFile) WriteResultLog(logPath);
   ShowTotals(page);
@@ -98,6 +101,7 @@ bool SearchOnStack() { return runOnStack; }
 
 void RunSearch(HWND page) {
   if (searchState.running) {
+    cancelled = true;
     ShowTotals(page);  // cancel: the interrupted run winds down by itself
     return;
   }
@@ -108,6 +112,7 @@ void RunSearch(HWND page) {
   }
   searchState.running = 1;
   runOnStack = true;
+  cancelled = false;
   RunOnce(page);
   runOnStack = false;
   if (sheetButtonAfterRun) {
@@ -118,5 +123,8 @@ void RunSearch(HWND page) {
 
 void CloseSheetAfterRun(HWND page, int sheetButton) {
   sheetButtonAfterRun = sheetButton;
-  if (searchState.running) ShowTotals(page);
+  if (searchState.running) {
+    cancelled = true;
+    ShowTotals(page);
+  }
 }

@@ -7,6 +7,7 @@
 
 #include "engine/compare.h"
 #include "engine/entry_io.h"
+#include "engine/id3_tags.h"
 #include "engine/run_split.h"
 #include "engine/settings.h"
 #include "engine_fixture.h"
@@ -110,43 +111,65 @@ TEST_F(Comparison, WithSameNameOnlyTheAsciiLettersMatchRegardlessOfCase) {
   EXPECT_EQ(CompareFiles(2, 3), 1);
 }
 
-// A header stating `size` body bytes (`flags` 0x10: a footer follows the body).
-std::string Id3v2(uint32_t size, uint32_t seed, char flags = 0) {
-  std::string tag = {'I', 'D', '3', 4, 0, flags};
+// A header of `version` stating `size` body bytes; with `footer` (flag 0x10) those bytes follow the body.
+std::string Id3v2(uint32_t size, uint32_t seed, const char* footer = "", char version = 4) {
+  std::string tag = {'I', 'D', '3', version, 0, static_cast<char>(*footer ? 0x10 : 0)};
   for (int shift = 21; shift >= 0; shift -= 7) tag += static_cast<char>(size >> shift & 0x7F);
-  return tag + Pattern(size, seed) + (flags ? "3DI" + std::string(7, 1) : "");
+  return tag + Pattern(size, seed) + (*footer ? footer + std::string(7, 1) : "");
 }
 std::string Id3v1(uint32_t seed) { return "TAG" + Pattern(125, seed); }
+// An APE tag of `items` bytes: footer flags 0x80000000 when its header is there too.
+std::string Ape(uint32_t items, bool header, uint32_t claimed = 0) {
+  auto Le = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };  // little-endian
+  auto Part = [&](uint32_t flags) { return "APETAGEX" + Le(2000) + Le(claimed ? claimed : items + 32) + Le(3) + Le(flags) + std::string(8, 0); };
+  return (header ? Part(0xA0000000u) : "") + Pattern(items, 5) + Part(header ? 0x80000000u : 0);
+}
+
+TEST(Tags, LeadingAndTrailingTagsAreFoundOnlyWhereTheirVersionAndMarksSaySo) {
+  const std::string a = Pattern(1000, 1);
+  const struct { std::string file; uint32_t leading, trailing; } cases[] = {
+      {Id3v2(20, 1, "3DI") + a, 40, 0}, {Id3v2(20, 1, "xyz") + a, 30, 0},  // a 2.4 footer only where "3DI" stands
+      {Id3v2(20, 1, "3DI", 3) + a, 30, 0}, {Id3v2(20, 1, "", 2) + a, 30, 0},  // 0x10 means nothing before 2.4
+      {Id3v2(20, 1, "", 5) + a + Id3v1(1), 0, 0}, {Id3v2(20, 1, "", 1) + a, 0, 0},  // unknown versions: whole
+      {a + Ape(100, true), 0, 164}, {a + Ape(100, false), 0, 132}, {a + Ape(100, true) + Id3v1(2), 0, 292},
+      {Id3v2(20, 1) + a + Ape(40, false) + Id3v1(2), 30, 200}, {a + Ape(100, true, 5000), 0, 0},
+      {a + Ape(100, false, 20), 0, 0}, {Id3v1(3), 0, 0}, {"ID3", 0, 0}, {"", 0, 0}, {Id3v2(400, 1), 0, 0},  // tags only: whole
+      {Id3v2(300, 8).replace(6, 1, "\x7F") + a, 0, 0}, {Id3v2(300, 8).replace(9, 1, "\x80") + a + Id3v1(3), 0, 0},  // claims too much; a bad byte
+      {Id3v2(400, 4).replace(332, 3, "TAG") + a.substr(0, 50), 410, 0}};  // "TAG" inside the ID3v2 tag
+  for (const auto& c : cases) {
+    auto fromMemory = [](void* file, uint64_t at, uint8_t* dest, uint32_t n) { const std::string& bytes = *static_cast<std::string*>(file);
+      return at + n <= bytes.size() && (memcpy(dest, bytes.data() + at, n), true); };
+    TagSpan span = FindTags(c.file.size(), fromMemory, const_cast<std::string*>(&c.file));
+    EXPECT_EQ(std::to_string(span.leading) + " " + std::to_string(span.trailing), std::to_string(c.leading) + " " + std::to_string(c.trailing));
+  }
+  EXPECT_EQ(FindTags(1128, [](void*, uint64_t, uint8_t*, uint32_t) { return false; }, nullptr).trailing, 0u);  // a failed read: whole
+  for (auto [name, audio] : {std::pair{"x/Lied.MP3", true}, {"a.mp2", true}, {"d.Mpga", true}, {"a.mp3.txt", false}, {"mp3", false}, {"x.mp3/b", false}})
+    EXPECT_EQ(IsMpegAudioName(name), audio) << name;
+}
 
 using NoId3 = enginetest::EngineTest;
 
-TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherAudioNever) {
+TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherFilesAreComparedWhole) {
   const std::string a = Pattern(70000, 1), b = a.substr(1) + "!", s = a.substr(0, 300);
-  std::string claimsTooMuch = Id3v2(300, 8).substr(0, 310) + a, badByte = Id3v2(300, 8) + a;
-  claimsTooMuch[6] = 0x7F;
-  badByte[9] |= 0x80;
-  std::string tagInTag = Id3v2(400, 4) + b.substr(0, 50);  // "TAG" inside the ID3v2 tag
-  tagInTag.replace(tagInTag.size() - 128, 3, "TAG");
   const std::map<std::string, std::string> files = {
-      {"a1", a}, {"a2", a + Id3v1(7)}, {"a3", Id3v2(300, 8) + a}, {"a4", Id3v2(4000, 9, 0x10) + a},
-      {"a5", Id3v2(20, 1) + a + Id3v1(2)}, {"a6", Id3v2(20, 1) + a + Id3v1(2)},
-      {"b1", b}, {"b2", b + Id3v1(7)}, {"b3", Id3v2(300, 8) + b}, {"b4", Id3v2(4000, 9, 0x10) + b},
-      {"c1", claimsTooMuch}, {"c2", claimsTooMuch}, {"d1", badByte}, {"d2", badByte + Id3v1(3)},
-      {"e1", Id3v2(400, 1)}, {"e2", Id3v2(400, 2)}, {"s1", s}, {"s2", s + Id3v1(1)},
-      {"s3", s + Id3v1(2)}, {"g1", tagInTag}, {"g2", Id3v2(300, 8) + b.substr(0, 50)}};
-  for (const auto& [name, bytes] : files) temp.Write(name, bytes);
+      {"a1", a}, {"a2", a + Id3v1(7)}, {"a3", Id3v2(300, 8) + a}, {"a4", Id3v2(4000, 9, "3DI") + a},
+      {"a5", Id3v2(20, 1) + a + Id3v1(2)}, {"a6", Id3v2(20, 1) + a + Id3v1(2)}, {"a7", a + Ape(60, true) + Id3v1(4)},
+      {"b1", b}, {"b2", b + Id3v1(7)}, {"b3", Id3v2(300, 8) + b}, {"b4", Id3v2(4000, 9, "3DI") + b},
+      {"s1", s}, {"s2", s + Id3v1(1)}, {"s3", s + Id3v1(2)}};
+  for (const auto& [name, bytes] : files) temp.Write(name + ".mp3", bytes);
+  for (const char* name : {"t1.txt", "t2.txt"}) temp.Write(name, a + Id3v1(name[1]));  // documents are never audio
   settings.minSize = 300;  // on the file size: s1 is not larger, s2 and s3 are
   for (uint32_t threshold : {0u, 2u}) {  // pairwise, and long runs split by content
     longRunThreshold = threshold;
     settings.id3Tag = 1;
-    EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"g2 g1 |50", "s3 s2 |300", "b1 b2 b3 b4 |70000",
-                                                        "a4 a6 a5 a3 a1 a2 |70000", "c2 c1 |70310"}));
+    EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"s3.mp3 s2.mp3 |300", "a3.mp3 a4.mp3 a5.mp3 a6.mp3 a7.mp3 a2.mp3 a1.mp3 |70000",
+                                                        "b1.mp3 b2.mp3 b3.mp3 b4.mp3 |70000"}));
     // What removing the files after each group's head frees: their whole sizes.
     size_t freed = 0;
-    for (const char* name : {"g1", "s2", "b2", "b3", "b4", "a6", "a5", "a3", "a1", "a2", "c1"}) freed += files.at(name).size();
+    for (const char* name : {"s2", "a4", "a5", "a6", "a7", "a2", "a1", "b2", "b3", "b4"}) freed += files.at(name).size();
     EXPECT_EQ(searchState.duplicateBytes, freed);
     settings.id3Tag = 0;
-    EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"a6 a5 |70158", "c2 c1 |70310"}));
+    EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"a5.mp3 a6.mp3 |70158"}));
   }
 }
 

@@ -197,7 +197,7 @@ TEST_F(GroupingPass, SplittingLongRunsGivesExactlyWhatThePairwisePassGives) {
     std::vector<std::string> results[2];
     for (int split = 0; split < 2; split++) {
       std::copy(table.begin(), table.end(), fileTable.entries);
-      searchState = SearchState{1, 0, 0, 0, 0, 0};
+      searchState = SearchState{1, 0, 0, 0, 0, 0, 0};
       longRunThreshold = split ? 2 : 0;
       FindDuplicates();
       for (uint32_t k = 0; k < fileTable.count; k++)

@@ -13,6 +13,7 @@
 #include <random>
 
 #include "engine/group.h"
+#include "engine/search.h"
 #include "engine/settings.h"
 #include "engine/text.h"
 #include "engine_fixture.h"
@@ -58,7 +59,9 @@ TEST(Wildcard, FollowsTheWindowsListingRulesWithoutBacktracking) {
   EXPECT_FALSE(MatchesWildcard((stars + "*b").c_str(), std::string(250, 'a').c_str()));
 }
 
-TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks) {
+// With one descriptor at most, a held file gives its descriptor back when another
+// opens; replaced on disk meanwhile, it is no longer the file held and is never read.
+TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocksNorReadsAReplacedFile) {
   TempFolder temp;
   std::string file = temp.Write("one", "data");
   ASSERT_EQ(link(file.c_str(), temp.At("other").c_str()), 0);
@@ -66,8 +69,16 @@ TEST(ExclusiveOpen, ASecondOpenOfTheSameFileFailsWhateverThePathAndNoOpenBlocks)
   ASSERT_NE(first, InvalidFileHandle);
   for (const std::string& path : {file, temp.At("other"), temp.path + "/./one"})
     EXPECT_EQ(platform.openExclusive(path.c_str()), InvalidFileHandle) << path;
-  platform.closeFile(first);
-  FileHandle again = platform.openExclusive(temp.At("other").c_str());
+  heldDescriptorCap = 1;
+  FileHandle again = platform.openExclusive(temp.Write("two", "old").c_str());
+  ASSERT_EQ(rename(temp.Write("new", "new").c_str(), file.c_str()), 0);
+  char bytes[4];
+  uint32_t count = 0;
+  EXPECT_FALSE(platform.readAt(first, 0, bytes, 4, &count) || platform.fileSize(first, reinterpret_cast<uint64_t*>(bytes)));
+  EXPECT_TRUE(platform.readAt(again, 0, bytes, 3, &count) && count == 3 && memcmp(bytes, "old", 3) == 0);
+  heldDescriptorCap = 0;
+  for (FileHandle file : {first, again}) platform.closeFile(file);
+  again = platform.openExclusive(temp.At("other").c_str());
   EXPECT_NE(again, InvalidFileHandle);
   platform.closeFile(again);
   ASSERT_EQ(mkfifo(temp.At("fifo").c_str(), 0600), 0);
@@ -137,6 +148,37 @@ TEST_F(Scan, FolderLoopsAreNotEnteredButASecondRouteIsWalkedAgain) {
     ASSERT_EQ(symlink(c.target, tree.At(c.link).c_str()), 0);
     EXPECT_EQ(ScannedPaths(tree.path).size(), c.files) << c.link;
   }
+}
+
+// A path of 259 characters fits; a file or folder one longer, or a folder whose listing
+// pattern would not fit, and a folder that cannot be listed are left out and counted.
+// Every folder reports the same unknown identity: none is taken for one above it.
+TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted) {
+  const size_t root = temp.path.size() + 1;
+  for (size_t length : {MaxPath - 1, MaxPath + 0}) temp.Write(std::string(length - root, 'f'), "1");
+  temp.Write(std::string(MaxPath - 5 - root, 'a') + "/x", "1");  // "<folder>/*.*" just fits
+  temp.Write(std::string(MaxPath - 4 - root, 'b') + "/x", "1");  // one more: its files cannot be listed
+  temp.MakeFolder(std::string(MaxPath - root, 'c'));              // the folder's own path does not fit
+  for (const char* name : {"locked/x", "open/x"}) temp.Write(name, "1");
+  // "*" fits where "*.*" does not: b's files are listed, its subfolders cannot be; "*.none" fits in neither a nor b.
+  const struct { const char* filter; uint32_t files, skippedFiles, skippedFolders; } cases[] = {
+      {"*.*", 3, 1, 3}, {"*", 4, 1, 3}, {"*.none", 0, 0, 4}};
+  for (const auto& c : cases) {
+    Restart();
+    CopyText(settings.currentFilter, sizeof settings.currentFilter, c.filter);
+    platform.folderIdentity = [](const char*, FolderIdentity* identity) { return *identity = {7, 0}, true; };
+    platform.findFirst = [](const char* pattern, DirEntry* entry) {  // "locked" cannot be listed
+      return strstr(pattern, "/locked/") ? (errno = EACCES, nullptr) : systemPlatform.findFirst(pattern, entry);
+    };
+    ScanDirectory(temp.path.c_str());
+    EXPECT_EQ(std::to_string(fileTable.count) + " " + std::to_string(searchState.skippedFiles) + " " + std::to_string(searchState.skippedFolders),
+              std::to_string(c.files) + " " + std::to_string(c.skippedFiles) + " " + std::to_string(c.skippedFolders)) << c.filter;
+  }
+  static std::string rows;
+  AddRunNoteRows([](int32_t, const char* text) { rows += text + std::string("|"); }, true);
+  searchState.skippedFolders = 0;
+  AddRunNoteRows([](int32_t, const char* text) { rows += text; }, false);  // nothing to say: no row
+  EXPECT_EQ(rows, "Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)|Abgebrochen, die Liste ist unvollst\xE4ndig|");
 }
 
 TEST_F(Scan, AListingOutOfMemoryEndsTheRunWithTheMemoryMessageAndKeepsTheRest) {

@@ -13,7 +13,7 @@
 #include "ui/window_hooks.h"
 
 std::vector<std::string> shownMessages;
-int yesNoAnswer;
+int yesNoAnswer, yesNoCancelAnswer;
 void (*atFirstPump)(HWND page);
 int pumpCalls;
 
@@ -21,7 +21,7 @@ static EngineHooks savedHooks;
 
 static int RecordMessage(const char* text, const char* caption, unsigned buttons) {
   shownMessages.push_back(std::string(caption) + "|" + text + "|" + std::to_string(buttons));
-  return (buttons & 0xF) == MB_YESNO ? yesNoAnswer : IDOK;
+  return (buttons & 0xF) == MB_YESNOCANCEL ? yesNoCancelAnswer : (buttons & 0xF) == MB_YESNO ? yesNoAnswer : IDOK;
 }
 
 std::string ProgramFolder() {
@@ -33,7 +33,7 @@ std::string ProgramFolder() {
 static void RemoveActionOutputs() {
   RemoveTree(ProgramFolder() + "BackUp");
   DeleteFileA((ProgramFolder() + "BackUp").c_str());
-  for (const std::string& log : NamesMatching(ProgramFolder() + "*-del*.log", false)) DeleteFileA((ProgramFolder() + log).c_str());
+  for (const char* logs : {"*-del*.log", "*-papierkorb*.log"}) for (const std::string& log : NamesMatching(ProgramFolder() + logs, false)) DeleteFileA((ProgramFolder() + log).c_str());
 }
 
 void DispatchPending() {
@@ -106,7 +106,7 @@ void PageTest::SetUp() {
   };
   CopyText(logPath, MaxPath, temp.At("Parvik.LOG").c_str());
   shownMessages.clear();
-  yesNoAnswer = IDYES;
+  yesNoAnswer = IDYES, yesNoCancelAnswer = IDNO;
   RedirectMessageBoxes(RecordMessage);
   RemoveActionOutputs();
   ReopenSheet();

@@ -20,7 +20,7 @@ void Type(HWND page, int id, const std::string& text);
 
 // Message boxes shown, as "caption|text|buttons"; Yes/No questions are answered so.
 extern std::vector<std::string> shownMessages;
-extern int yesNoAnswer;
+extern int yesNoAnswer, yesNoCancelAnswer;  // the latter answers Yes/No/Cancel: IDNO unless set
 
 // Rows of the results window, top first, as "<item data> <text>".
 void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows);

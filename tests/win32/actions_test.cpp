@@ -4,8 +4,11 @@
 
 #include "actions/backup.h"
 #include "actions/deletion.h"
+#include "actions/recycle_bin.h"
 #include "actions/marked_names.h"
 #include "window_fixture.h"
+
+#include <shellapi.h>
 
 namespace {
 
@@ -39,20 +42,21 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
   }
   std::vector<int32_t> files = ShowOneGroup({temp.Write("one\\Bild.jpg", "same"), temp.Write("two\\Bild.jpg", "same"),
                                              temp.Write("three\\BILD.jpg", "same"), temp.Write("four\\backup.log", "same"),
-                                             temp.Write("busy", "same"), temp.Write("grown", "same"), temp.Write("touched", "same")});
-  for (int row : {1, 3, 4, 5, 6, 7, 8}) SelectRow(row);  // the heading and all files but the first
+                                             temp.Write("busy", "same"), temp.Write("grown", "same"), temp.Write("touched", "same"),
+                                             temp.Write("aged", "same")});
+  for (int row : {1, 3, 4, 5, 6, 7, 8, 9}) SelectRow(row);  // the heading and all files but the first
   temp.Write("grown", "same!");
-  for (int k : {5, 6}) {  // "grown" gets its listed time back, "touched" another time
+  for (int k : {5, 6, 7}) {  // "grown" gets its listed time back; "touched" and "aged" differ in one half of it
     HANDLE file = CreateFileA(fileTable.entries[files[k]].path, FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     FileTime listed = fileTable.entries[files[k]].lastWriteTime;
-    FILETIME time = k == 5 ? FILETIME{listed.low, listed.high} : FILETIME{0, 0x01D00000};
+    FILETIME time = {k == 6 ? listed.low ^ 0x00800000u : listed.low, k == 7 ? listed.high + 1 : listed.high};
     SetFileTime(file, nullptr, nullptr, &time);
     CloseHandle(file);
   }
   HANDLE busy = CreateFileA(temp.At("busy").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // unshared
   Run();
   CloseHandle(busy);
-  std::string failed = backup ? "Fehler!|Kann 3 Datei(en) nicht verschieben|0" : "Fehler!|Kann 3 Datei(en) nicht l\xF6schen|0";
+  std::string failed = backup ? "Fehler!|Kann 4 Datei(en) nicht verschieben|0" : "Fehler!|Kann 4 Datei(en) nicht l\xF6schen|0";
   EXPECT_EQ(shownMessages, (backup ? std::vector<std::string>{failed}
                                   : std::vector<std::string>{"Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4", failed}));
   std::string output = NewOutput(earlier), s = output.substr(0, 15);  // DDMMYYYY-HHMMSS
@@ -62,15 +66,61 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
                     s.substr(2, 2) + "." + s.substr(4, 4) + "  " + s.substr(9, 2) + ":" + s.substr(11, 2) + ":" + s.substr(13, 2) + "\r\n";
   for (int k : {1, 2, 3}) log += ListedFileRow(files[k]).substr(2) + "\r\n";
   EXPECT_EQ(ReadWholeFile(LogOf(output)), log);
-  for (const char* kept : {"one\\Bild.jpg", "busy", "touched"}) EXPECT_EQ(ReadWholeFile(temp.At(kept)), "same");
+  for (const char* kept : {"one\\Bild.jpg", "busy", "touched", "aged"}) EXPECT_EQ(ReadWholeFile(temp.At(kept)), "same");
   for (const char* gone : {"two\\Bild.jpg", "three\\BILD.jpg", "four\\backup.log"}) EXPECT_FALSE(FileExists(temp.At(gone)));
   for (const char* moved : {"Bild.jpg", "BILD (2).jpg", "backup (2).log"})  // numbered; nothing replaced
     EXPECT_EQ(ReadWholeFile(ProgramFolder() + "BackUp\\" + output + "\\" + moved), backup ? "same" : "") << moved;
   EXPECT_EQ(ListedRows(), (std::vector<std::string>{"-1 end:0 sec", "-1 -- L\xE4nge:4 Byte --", ListedFileRow(files[0]),
-                                                     ListedFileRow(files[4]), ListedFileRow(files[5]), ListedFileRow(files[6])}));
+                                                     ListedFileRow(files[4]), ListedFileRow(files[5]), ListedFileRow(files[6]),
+                                                     ListedFileRow(files[7])}));
+}
+
+// Groups a (every file marked), b (one of two) and c (its unmarked copy changed since the search).
+TEST_P(MarkedFiles, EveryCopyGoesOnlyAfterASecondYesAndAFileGoesOnlyWhileAnUnmarkedCopyIsAsListed) {
+  for (int answer : {IDNO, IDCANCEL, IDYES}) {
+    PrepareResultsWindow(page), shownMessages.clear();  // the rows go, the files of earlier rounds stay
+    std::string n = std::to_string(yesNoCancelAnswer = answer);
+    for (const char* group : {"c", "b", "a"}) ShowOneGroup({temp.Write(group + ("1-" + n), "same"), temp.Write(group + ("2-" + n), "same")});
+    for (int row : {2, 3, 7, 11}) SelectRow(row);  // a1, a2, b2, c2
+    temp.Write("c1-" + n, "SAME");
+    Run();
+    std::string verb = backup ? "verschieben" : "l\xF6schen", messages = backup ? "" : "Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4 ";
+    messages += "Achtung!|1 Gruppe(n) w\xFCrden jede Kopie verlieren: alle ihre Dateien sind markiert.\n\nJa: auch diese Dateien " + verb +
+                "\nNein: diese Gruppen behalten, die \xFC" "brigen markierten Dateien " + verb + "\nAbbrechen: nichts tun|307 ";
+    if (answer != IDCANCEL) messages += "Fehler!|Kann 1 Datei(en) nicht " + verb + "|0 ";
+    std::string shown, present;
+    for (const std::string& message : shownMessages) shown += message + " ";
+    EXPECT_EQ(shown, messages);
+    for (const char* name : {"a1-", "a2-", "b1-", "b2-", "c1-", "c2-"}) present += FileExists(temp.At(name + n)) ? name : "";
+    EXPECT_EQ(present, answer == IDYES ? "b1-c1-c2-" : answer == IDNO ? "a1-a2-b1-c1-c2-" : "a1-a2-b1-b2-c1-c2-") << answer;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BackupAndDeletion, MarkedFiles, ::testing::Bool());
+
+// Under Wine the Recycle Bin is the desktop's trash. Where a bin cannot take a file the
+// shell deletes it for good instead, as the double does with "nuked": it must come back.
+TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCannotTake) {
+  const char* home = getenv("WINEHOMEDIR");  // "\\??\\Z:\\root"
+  std::string trash = (home ? home + 4 : "?") + std::string("\\.local\\share\\Trash\\"), name = "parvik-" + std::to_string(GetTickCount());
+  static int (*shell)(SHFILEOPSTRUCTA*) = shellFileOperation;
+  shellFileOperation = [](SHFILEOPSTRUCTA* op) { return strstr(op->pFrom, "nuked") ? !DeleteFileA(op->pFrom) : shell(op); };
+  std::vector<int32_t> files = ShowOneGroup({temp.Write("kept", "same"), temp.Write(name, "same")});
+  ShowOneGroup({temp.Write("kept2", "same"), temp.Write("nuked", "same")});
+  for (int row : {3, 7}) SelectRow(row);
+  SendMessageA(resultsWindow, WM_KEYDOWN, VK_DELETE, 0);
+  shellFileOperation = shell;
+  EXPECT_EQ(shownMessages, (std::vector<std::string>{"Achtung!|Markierte Dateien in den Papierkorb legen?\nWirklich sicher?|4",
+                                                     "Fehler!|Kann 1 Datei(en) nicht in den Papierkorb legen|0"}));
+  EXPECT_EQ(std::to_string(FileExists(temp.At(name))) + ReadWholeFile(trash + "files\\" + name) +
+            std::to_string(FileExists(trash + "info\\" + name + ".trashinfo")), "0same1");
+  EXPECT_EQ(ReadWholeFile(temp.At("nuked")) + std::to_string(NamesMatching(temp.At("*keep*"), false).size() + ListedRows().size()), "same7");
+  std::vector<std::string> logs = NamesMatching(ProgramFolder() + "*-papierkorb.log", false);
+  std::string log = logs.size() == 1 ? ReadWholeFile(ProgramFolder() + logs[0]) : "";
+  EXPECT_EQ(log.substr(0, 55) + log.substr(log.find("\r\n", 56)), "in den Papierkorb gelegte Dateien von Velo-Parvik 1.0\r\n\r\n" +
+                                                                  ListedFileRow(files[1]).substr(2) + "\r\n");
+  for (std::string left : {"files\\" + name, "info\\" + name + ".trashinfo"}) DeleteFileA((trash + left).c_str());
+}
 
 TEST_F(PageTest, ADeletionTheUserDeclinesDeletesNothing) {
   ShowOneGroup({temp.Write("a.txt", "x")});

@@ -22,16 +22,18 @@ std::string seenDuringRun;
 
 // The log takes each row cut to 259 bytes (the long name's row is longer) and ended by a lone CR.
 TEST_F(PageTest, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptionIsOn) {
-  const std::pair<std::string, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300}, {std::string(180, 'n') + "\\e", 300}};
+  const std::pair<std::string, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300}, {std::string(180, 'n') + "\\e", 300}, {"f", 20000}, {"g", 20000}};
   for (const auto& file : files) temp.Write("data\\" + file.first, std::string(file.second, 'x'));
   Click(page, IDC_LOG_FILE);
   Search(0);
-  // Sorted by size: 0-1 are 100 bytes, 2 is 200 bytes, 3-4 are 300 bytes.
-  std::vector<std::string> rows = {"-1 end:0 sec", "-1 ", "-1 -- L\xE4nge:300 Byte --", ListedFileRow(4), ListedFileRow(3), "-1 ",
+  // Sorted by size: 0-1 are 100 bytes, 2 is 200 bytes, 3-4 are 300 bytes, 5-6 20000 bytes.
+  std::vector<std::string> rows = {"-1 end:0 sec", "-1 ", "-1 -- L\xE4nge:20000 Byte --", ListedFileRow(6), ListedFileRow(5),
+                                   "-1 ", "-1 -- L\xE4nge:300 Byte --", ListedFileRow(4), ListedFileRow(3), "-1 ",
                                    "-1 -- L\xE4nge:100 Byte --", ListedFileRow(1), ListedFileRow(0), "-1 ---", "-1 qsort:0 sec",
                                    "-1 scan:0 sec", "-1 ---"};
   EXPECT_EQ(ListedRows(), rows);
-  EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_DUPLICATES) + ControlText(page, IDC_ELAPSED), "540 sec");
+  EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_DUPLICATES) + ControlText(page, IDC_ELAPSED) + " " +
+            ControlText(page, IDC_MEGABYTES), "760 sec 0.02");  // the megabytes of the run, not of the last refresh
   std::string logged;
   for (const std::string& row : rows) logged += row.substr(row.find(' ') + 1, 259) + "\r";
   EXPECT_EQ(ReadWholeFile(logPath), logged);
@@ -69,7 +71,8 @@ TEST_F(PageTest, CommandsDuringARunAreRefusedAndStartCancelsItAtOnceWithoutANest
   EXPECT_TRUE(shownMessages.empty());
   EXPECT_FALSE(FileExists(ProgramFolder() + "BackUp"));
   EXPECT_EQ(pumpCalls * 1000 + fileTable.count, 1050u);  // one pump, the first 50 files
-  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"-1 end:0 sec", "-1 ---", "-1 qsort:0 sec", "-1 scan:0 sec", "-1 ---"}));
+  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"-1 Abgebrochen, die Liste ist unvollst\xE4ndig", "-1 end:0 sec", "-1 ---",
+                                                     "-1 qsort:0 sec", "-1 scan:0 sec", "-1 ---"}));  // not a finished run without duplicates
   EXPECT_EQ(ControlText(page, IDC_START) + std::to_string(SearchOnStack()), "&Start0");
   Click(page, IDC_ADD);  // once the run has ended the same commands work again
   EXPECT_EQ(SendDlgItemMessageA(page, IDC_FOLDERS, LB_GETCOUNT, 0, 0), 2);
@@ -123,9 +126,9 @@ void PressKey(UINT message, WPARAM key, BYTE modifier) {
 
 TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksAll) {
   RedirectResultsMenu([](HWND, HMENU menu, POINT) {
-    char text[2][64] = {};
-    for (int k = 0; k < 2; k++) GetMenuStringA(menu, IDM_MARK_DUPLICATES + k, text[k], 64, MF_BYCOMMAND);
-    menuShown += std::string(text[0]) + "|" + text[1];
+    char text[3][64] = {};
+    for (int k = 0; k < 3; k++) GetMenuStringA(menu, IDM_MARK_DUPLICATES + k, text[k], 64, MF_BYCOMMAND);
+    menuShown += std::string(text[0]) + "|" + text[1] + "|" + text[2];
     return choice;
   });
   // As a search leaves them: each group's first file at its bottom.
@@ -152,7 +155,7 @@ TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksA
       }
       if (way == 1) PressKey(WM_KEYDOWN, VK_APPS, 0), PressKey(WM_KEYUP, VK_APPS, 0);
       if (way == 2) PressKey(WM_SYSKEYDOWN, VK_F10, VK_SHIFT), PressKey(WM_SYSKEYUP, VK_F10, VK_SHIFT);
-      EXPECT_EQ(menuShown, "Alle Duplikate markieren|Markierung aufheben") << way;
+      EXPECT_EQ(menuShown, "Alle Duplikate markieren|Markierung aufheben|Markierte in den &Papierkorb legen\tEntf") << way;
       EXPECT_EQ(selected(), chosen == IDM_MARK_DUPLICATES ? "542" : chosen ? "" : "-5432") << way;
     }
   }
@@ -196,7 +199,8 @@ TEST_F(PageTest, AProtectedFolderStaysInTheIniShowsInItsRowsAndSurvivesCtrlAAndL
   Search(0);
   MenuAt(RowOf(keep), IDM_PROTECT_FOLDER);
   EXPECT_EQ(menuShown, "Alle Duplikate markieren|Alle au\xDF" "er dem neuesten markieren|Alle au\xDF" "er dem \xE4ltesten markieren|"
-                       "Alle in diesem Ordner markieren|Markierung umkehren|Markierung aufheben||\xD6" "ffnen|Im Ordner zeigen||"
+                       "Alle in diesem Ordner markieren|Markierung umkehren|Markierung aufheben||Markierte in den &Papierkorb legen\tEntf||"
+                       "\xD6" "ffnen|Im Ordner zeigen||"
                        "Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
   EXPECT_EQ(ReadWholeFile(iniPath), ini + "[Schutz]\r\nOrdner0=" + temp.At("data\\keep\\") + "\r\n");
   protectedFolders.count = 0;
@@ -246,7 +250,7 @@ TEST_F(PageTest, EnterOrADoubleClickOpensTheFileOfARowAndTheMenuShowsItInExplore
   }
   std::string once = path + "|\n" + path + "|\nexplorer.exe|/select,\"" + path + "\"\n";
   EXPECT_EQ(started, once + once);
-  EXPECT_EQ(menuShown.substr(menuShown.find("||") + 2), "~\xD6" "ffnen|~Im Ordner zeigen||~Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
+  EXPECT_EQ(menuShown.substr(menuShown.find("Entf||") + 6), "~\xD6" "ffnen|~Im Ordner zeigen||~Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
   EXPECT_EQ(shownMessages, (std::vector<std::string>{"Fehler!|Kann Datei nicht \xF6" "ffnen|0", "Fehler!|Kann Datei nicht \xF6" "ffnen|0",
                                                      "Fehler!|Kann Explorer nicht starten|0"}));
   RedirectShellStarts(nullptr);
