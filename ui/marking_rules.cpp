@@ -26,7 +26,7 @@ int KeptRow(MarkRule rule, const std::vector<int32_t>& data, int start, int end)
   return kept;
 }
 
-void MarkAllButOnePerGroup(MarkRule rule, ListedRows* rows) {
+void MarkAllButOnePerGroup(MarkRule rule, RowMarks* rows) {
   const int count = static_cast<int>(rows->data.size());
   for (int start = 0, end = 0; start < count; start = end + 1) {
     end = start;
@@ -37,7 +37,7 @@ void MarkAllButOnePerGroup(MarkRule rule, ListedRows* rows) {
   }
 }
 
-void MarkInFolderOf(int clicked, ListedRows* rows) {
+void MarkInFolderOf(int clicked, RowMarks* rows) {
   if (clicked < 0 || clicked >= static_cast<int>(rows->data.size())) return;
   if (rows->data[clicked] == TextRow) return;
   const char* folderOf = fileTable.entries[rows->data[clicked]].path;
@@ -48,7 +48,7 @@ void MarkInFolderOf(int clicked, ListedRows* rows) {
 
 }  // namespace
 
-void ApplyMarkRule(MarkRule rule, int clicked, ListedRows* rows) {
+void ApplyMarkRule(MarkRule rule, int clicked, RowMarks* rows) {
   rows->selected.resize(rows->data.size());
   switch (rule) {
     case MarkRule::Duplicates:

@@ -18,14 +18,14 @@ enum class MarkRule {
   EveryRow,      // Ctrl+A: every row, text rows too
 };
 
-struct ListedRows {
+struct RowMarks {
   std::vector<int32_t> data;
   std::vector<char> selected;
 };
 
 // Applies `rule`; `clicked` is the row the menu was opened on (-1: none).
 // Files in protected folders end up unselected whatever the rule.
-void ApplyMarkRule(MarkRule rule, int clicked, ListedRows* rows);
+void ApplyMarkRule(MarkRule rule, int clicked, RowMarks* rows);
 
 // The text the window lists for a file row whose FormatFileRow text is
 // `fileRow`: a protected file's row begins with "[geschützt] " so that it

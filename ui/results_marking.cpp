@@ -205,7 +205,7 @@ void AttachResultsMenu(HWND list) {
 }
 
 void MarkRows(HWND list, MarkRule rule, int clicked) {
-  ListedRows rows;
+  RowMarks rows;
   for (int row = 0, count = RowCount(list); row < count; ++row) {
     LVITEMA item = {};
     item.mask = LVIF_PARAM | LVIF_STATE;

@@ -82,7 +82,7 @@ TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAPr
     if (c.protectB) {
       ASSERT_EQ(ProtectFolderOf("/P/B/other"), ProtectResult::Added);
     }
-    ListedRows rows = {data, {}};
+    RowMarks rows = {data, {}};
     for (char mark : std::string("10100001001")) rows.selected.push_back(mark == '1');
     ApplyMarkRule(c.rule, c.clicked, &rows);
     std::string marks;
