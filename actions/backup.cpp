@@ -110,5 +110,5 @@ void BackupMarkedFiles() {
 
   int stayed = ProcessMarkedRows(plan, MoveIntoRunFolder, runFolder, log);
   if (log != nullptr) fclose(log);
-  ReportFilesThatStayed(stayed, "Kann %d Datei(en) nicht verschieben");
+  ReportFilesThatStayed(stayed, "Kann %d Datei(en) nicht verschieben", plan.protectedFiles);
 }

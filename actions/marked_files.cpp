@@ -37,15 +37,6 @@ bool IsPathTaken(const char* path) {
   return ToWidePath(path, &widePath) && GetFileAttributesW(widePath.text) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The records of the table stay intact until the next search clears them,
-// also after a refused search has set `count` to 0 while the rows stay listed.
-bool IsStoredRecord(int32_t index) {
-  return index >= 0 &&
-         static_cast<uint64_t>(index) <
-             static_cast<uint64_t>(fileTable.capacity) + SpareRecords &&
-         fileTable.entries[index].path != nullptr;
-}
-
 // A file that was replaced or written to since the search is no longer the
 // duplicate its row claims it to be, and is left alone.
 bool StillAsListed(const FileEntry& entry) {
@@ -64,8 +55,7 @@ bool MarkedPathsFitAnsi() {
   int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
   for (int j = 0; j < count; ++j) {
     int32_t index = TextRow;
-    if (IsMarkedRow(resultsWindow, j, &index) && IsStoredRecord(index) &&
-        !FitsAnsi(fileTable.entries[index].path))
+    if (IsMarkedRow(resultsWindow, j, &index) && ListedEntry(index) && !FitsAnsi(ListedEntry(index)->path))
       return false;
   }
   return true;
@@ -82,7 +72,8 @@ void WriteLogRow(FILE* log, const char* row) {
 }
 
 bool IsStillAsListed(int32_t index, void*) {
-  return IsStoredRecord(index) && StillAsListed(fileTable.entries[index]);
+  const FileEntry* entry = ListedEntry(index);
+  return entry != nullptr && StillAsListed(*entry);
 }
 
 }  // namespace
@@ -205,12 +196,17 @@ void RunConfirmedAction(const ConfirmedAction& action) {
   }
   int stayed = ProcessMarkedRows(plan, action.act, nullptr, log);
   if (log != nullptr) fclose(log);
-  ReportFilesThatStayed(stayed, action.stayedFormat);
+  ReportFilesThatStayed(stayed, action.stayedFormat, plan.protectedFiles);
 }
 
-void ReportFilesThatStayed(int stayed, const char* format) {
-  if (stayed <= 0) return;
+void ReportFilesThatStayed(int stayed, const char* format, int protectedFiles) {
   char text[128];
-  snprintf(text, sizeof text, format, stayed);
-  ShowMessage(text, "Fehler!", MB_OK);
+  if (stayed > 0) {
+    snprintf(text, sizeof text, format, stayed);
+    ShowMessage(text, "Fehler!", MB_OK);
+  }
+  if (protectedFiles > 0) {
+    snprintf(text, sizeof text, "%d markierte Datei(en) in geschützten Ordnern bleiben unberührt", protectedFiles);
+    ShowMessage(text, "Achtung!", MB_OK);
+  }
 }

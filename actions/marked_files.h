@@ -61,5 +61,6 @@ struct ConfirmedAction {
 };
 void RunConfirmedAction(const ConfirmedAction& action);
 
-// After the walk: tells how many files stayed, with `format` holding one %d.
-void ReportFilesThatStayed(int stayed, const char* format);
+// After the walk: tells how many files stayed, with `format` holding one %d,
+// and how many marked files were left alone in protected folders.
+void ReportFilesThatStayed(int stayed, const char* format, int protectedFiles);

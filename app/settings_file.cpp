@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "actions/protection.h"
 #include "engine/settings.h"
 #include "engine/text.h"
 #include "platform/wide_text.h"
@@ -12,6 +13,7 @@
 static const char MainSection[] = "Parvik";
 static const char PathSection[] = "Pfade";
 static const char FilterSection[] = "Filter";
+static const char ProtectionSection[] = "Schutz";
 
 // Replaces the extension of `exe` (drive, folder, base name kept) by `extension`.
 static void WithExtension(const char* exe, const char* extension, char* out) {
@@ -86,14 +88,15 @@ static void MakeIniUnicode(const wchar_t* path) {
   free(bytes);
 }
 
-static void WriteText(const char* section, const char* key, const char* value) {
+// A null key removes the section, as the profile API does.
+static bool WriteText(const char* section, const char* key, const char* value) {
   WideIni ini;
   WideText wideSection, wideKey, wideValue;
-  if (!ini.path.text || !ToWide(section, &wideSection) || !ToWide(key, &wideKey) ||
-      !ToWide(value, &wideValue))
-    return;
-  if (!WideFitsAnsi(wideValue.text)) MakeIniUnicode(ini.path.text);
-  WritePrivateProfileStringW(wideSection.text, wideKey.text, wideValue.text, ini.path.text);
+  if (!ini.path.text || !ToWide(section, &wideSection) || (key && !ToWide(key, &wideKey)) ||
+      (value && !ToWide(value, &wideValue)))
+    return false;
+  if (value && !WideFitsAnsi(wideValue.text)) MakeIniUnicode(ini.path.text);
+  return WritePrivateProfileStringW(wideSection.text, wideKey.text, wideValue.text, ini.path.text) != 0;
 }
 
 static void WriteNumber(const char* key, int32_t value) {
@@ -122,6 +125,33 @@ void LoadSettings() {
     ReadText(FilterSection, key, "", settings.filterHistory[i]);
   }
   settings.minSize = static_cast<uint32_t>(ReadNumber("MinSize", 0));
+  LoadProtectedFolders();
+}
+
+// Keys "Ordner0" on; a gap left by hand-editing ends nothing.
+void LoadProtectedFolders() {
+  protectedFolders.count = 0;
+  char key[16];
+  char folder[MaxPathText];
+  for (int i = 0; i < MaxProtectedFolders; i++) {
+    HistoryKey("Ordner", i, key);
+    ReadText(ProtectionSection, key, "", folder);
+    if (folder[0] != '\0') AddProtectedFolder(folder);
+  }
+}
+
+// Written as soon as it changes, whichever way the sheet is closed later;
+// without protected folders the section goes, so the file is as before.
+bool SaveProtectedFolders() {
+  // Without a path the profile API would write into WIN.INI.
+  if (iniPath[0] == '\0') return false;
+  bool written = WriteText(ProtectionSection, nullptr, nullptr);
+  char key[16];
+  for (int i = 0; i < protectedFolders.count; i++) {
+    HistoryKey("Ordner", i, key);
+    written &= WriteText(ProtectionSection, key, protectedFolders.folder[i]);
+  }
+  return written;
 }
 
 void SaveSettings() {

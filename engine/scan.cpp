@@ -127,6 +127,38 @@ struct FolderNames {
 
 bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
 
+// Folders that Windows keeps for itself: the Recycle Bin (whose copies must
+// never be the ones kept) and the restore points. Passed over unless the
+// search starts inside one, where the user asked for it.
+bool skipSystemFolders;
+
+constexpr const char* SystemFolders[] = {"$RECYCLE.BIN", "RECYCLER", "System Volume Information"};
+
+bool IsSystemFolder(const char* name) {
+  for (const char* system : SystemFolders)
+    if (SameTextIgnoringAsciiCase(name, system)) return true;
+  return false;
+}
+
+bool LiesInSystemFolder(const char* path) {
+  char part[MaxPath];
+  for (const char* at = path; *at != '\0';) {
+    size_t length = 0;
+    while (at[length] != '\0' && at[length] != '/' && at[length] != PathSeparator) ++length;
+    if (length < MaxPath) {
+      CopyText(part, length + 1, at);
+      if (IsSystemFolder(part)) return true;
+    }
+    at += length;
+    if (*at != '\0') ++at;
+  }
+  return false;
+}
+
+bool IsWalkedInto(const char* name) {
+  return !IsDotEntry(name) && !(skipSystemFolders && IsSystemFolder(name));
+}
+
 void Remember(FolderNames* names, const char* name) {
   size_t bytes = strlen(name) + 1;
   if (!names->complete) return;
@@ -161,7 +193,7 @@ bool ScanFiles(FolderNames* names) {
       break;
     }
     if (found.isDirectory) {
-      if (names && !IsDotEntry(found.name)) Remember(names, found.name);
+      if (names && IsWalkedInto(found.name)) Remember(names, found.name);
       continue;
     }
     if (!AppendFile(found)) {
@@ -194,7 +226,7 @@ void ScanSubfolders() {
   if (started != Listing::Started) return;
   do {
     if (Stopped()) break;
-    if (!found.isDirectory || IsDotEntry(found.name)) continue;
+    if (!found.isDirectory || !IsWalkedInto(found.name)) continue;
     WalkSubfolder(found.name);
   } while (platform.findNext(listing, &found));
   platform.findClose(listing);
@@ -244,6 +276,7 @@ size_t walkPathLimit = MaxPathBytes;
 
 void ScanDirectory(const char* folder) {
   walkDepth = 0;
+  skipSystemFolders = !LiesInSystemFolder(folder);
   if (strlen(folder) >= walkPathLimit || !CopyText(walkPath, sizeof walkPath, folder)) return SkipFolder();
   walkLength = strlen(walkPath);
   Walk();

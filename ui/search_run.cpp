@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "ui/control_text.h"
 #include "ui/history.h"
+#include "ui/marking_rules.h"
 #include "ui/message_box.h"
 #include "ui/path_check.h"
 #include "ui/results_window.h"
@@ -72,6 +73,8 @@ void ReadListedFolder(int index, char* folder) {
 }
 
 void AddRowToResults(int32_t itemData, const char* text) {
+  char listed[RowTextSize];
+  if (itemData != TextRow) text = ListedRowText(fileTable.entries[itemData], text, listed);
   AddResultRow(resultsWindow, itemData, text);
 }
 
