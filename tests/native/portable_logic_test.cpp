@@ -58,6 +58,8 @@ TEST(Protection, AFolderHoldsWhatLiesInItOrBelowWhateverTheCaseAndDoubledSeparat
     const char* below = PathBelowFolder(c.path, c.folder);
     EXPECT_STREQ(below ? below : "-", c.below ? c.below : "-") << c.path << " in " << c.folder;
   }
+  const std::string deep = "/p/" + std::string(400, 'd') + "/";  // a folder the INI file could not keep whole
+  EXPECT_TRUE(InSameFolder((deep + "x").c_str(), (deep + "y").c_str()) && ProtectFolderOf((deep + "x").c_str()) == ProtectResult::NoFolder);
 }
 
 // Rows as a search lists them, top first: each group's first file (lowest index) at its bottom.
