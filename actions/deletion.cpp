@@ -3,10 +3,14 @@
 #include <windows.h>
 
 #include "actions/marked_files.h"
+#include "platform/wide_text.h"
 
 namespace {
 
-bool DeleteOneFile(const FileEntry& entry, void*) { return DeleteFileA(entry.path) != 0; }
+bool DeleteOneFile(const FileEntry& entry, void*) {
+  WideText widePath;
+  return ToWidePath(entry.path, &widePath) && DeleteFileW(widePath.text) != 0;
+}
 
 }  // namespace
 

@@ -11,14 +11,20 @@
 
 #include "engine/listing.h"
 #include "engine/text.h"
+#include "platform/wide_text.h"
 #include "ui/message_box.h"
 #include "ui/results_window.h"
 
 namespace {
 
+// The encoding of the rows of the log being written.
+bool logInUtf8;
+
 // Exclusive creation, so that a log of an earlier run is never emptied.
 FILE* CreateNewTextFileOnDisk(const char* path) {
-  int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
+  WideText widePath;
+  if (!ToWidePath(path, &widePath)) return nullptr;
+  int fd = _wopen(widePath.text, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   FILE* file = _fdopen(fd, "w");
   if (file == nullptr) _close(fd);
@@ -26,40 +32,58 @@ FILE* CreateNewTextFileOnDisk(const char* path) {
 }
 
 bool IsPathTaken(const char* path) {
-  return errno == EEXIST || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The records of the table stay intact until the next search clears them,
-// also after a refused search has set `count` to 0 while the rows stay listed.
-bool IsStoredRecord(int32_t index) {
-  return index >= 0 &&
-         static_cast<uint64_t>(index) <
-             static_cast<uint64_t>(fileTable.capacity) + SpareRecords &&
-         fileTable.entries[index].path[0] != '\0';
+  if (errno == EEXIST) return true;
+  WideText widePath;
+  return ToWidePath(path, &widePath) && GetFileAttributesW(widePath.text) != INVALID_FILE_ATTRIBUTES;
 }
 
 // A file that was replaced or written to since the search is no longer the
 // duplicate its row claims it to be, and is left alone.
 bool StillAsListed(const FileEntry& entry) {
   WIN32_FILE_ATTRIBUTE_DATA now;
-  if (!GetFileAttributesExA(entry.path, GetFileExInfoStandard, &now)) return false;
+  WideText widePath;
+  if (!ToWidePath(entry.path, &widePath) ||
+      !GetFileAttributesExW(widePath.text, GetFileExInfoStandard, &now))
+    return false;
   uint64_t size = (static_cast<uint64_t>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
   return !(now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && size == entry.size &&
          now.ftLastWriteTime.dwLowDateTime == entry.lastWriteTime.low &&
          now.ftLastWriteTime.dwHighDateTime == entry.lastWriteTime.high;
 }
 
+bool MarkedPathsFitAnsi() {
+  int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
+  for (int j = 0; j < count; ++j) {
+    int32_t index = TextRow;
+    if (IsMarkedRow(resultsWindow, j, &index) && ListedEntry(index) && !FitsAnsi(ListedEntry(index)->path))
+      return false;
+  }
+  return true;
+}
+
+// One row of the log, in the log's encoding.
+void WriteLogRow(FILE* log, const char* row) {
+  static char ansi[2 * RowTextSize];
+  if (logInUtf8 || !ToAnsi(row, ansi, sizeof ansi)) {
+    fprintf(log, "%s\n", row);
+    return;
+  }
+  fprintf(log, "%s\n", ansi);
+}
+
 bool IsStillAsListed(int32_t index, void*) {
-  return IsStoredRecord(index) && StillAsListed(fileTable.entries[index]);
+  const FileEntry* entry = ListedEntry(index);
+  return entry != nullptr && StillAsListed(*entry);
 }
 
 }  // namespace
 
 FILE* (*createNewTextFile)(const char* path) = CreateNewTextFileOnDisk;
 
-bool ExecutableFolder(char (&folder)[MaxPath]) {
-  DWORD length = GetModuleFileNameA(nullptr, folder, MaxPath);
-  if (length == 0 || length >= MaxPath) {
+bool ExecutableFolder(char (&folder)[MaxPathBytes]) {
+  wchar_t wide[MaxPath];
+  DWORD length = GetModuleFileNameW(nullptr, wide, MaxPath);
+  if (length == 0 || length >= MaxPath || !FromWide(wide, folder, sizeof folder)) {
     folder[0] = '\0';
     return false;
   }
@@ -78,7 +102,19 @@ void TakeRunStamp(RunStamp* stamp) {
   *stamp = StampOf(now);
 }
 
-FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]) {
+void StartActionLog(FILE* log, const char* title, const RunStamp& stamp) {
+  logInUtf8 = !MarkedPathsFitAnsi();
+  if (!logInUtf8) {
+    WriteLogHeader(log, title, stamp);
+    return;
+  }
+  char utf8Title[256];
+  AnsiToUtf8(title, utf8Title, sizeof utf8Title);
+  fputs("\xEF\xBB\xBF", log);
+  WriteLogHeader(log, utf8Title, stamp);
+}
+
+FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPathBytes]) {
   for (int number = 1; number <= MaxNameNumber; ++number) {
     if (!NumberedPath(path, stem, ext, number)) break;
     errno = 0;
@@ -91,11 +127,11 @@ FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]) {
 }
 
 FILE* CreateLogBesideProgram(const RunStamp& stamp, const char* suffix) {
-  char folder[MaxPath];
+  static char folder[MaxPathBytes];
   if (!ExecutableFolder(folder)) return nullptr;
-  char stem[2 * MaxPath];
+  static char stem[MaxPathBytes];
   snprintf(stem, sizeof stem, "%s%s%s", folder, stamp.text, suffix);
-  char logName[MaxPath];
+  static char logName[MaxPathBytes];
   return CreateFreshLog(stem, ".log", logName);
 }
 
@@ -138,7 +174,7 @@ int ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* contex
     if (log != nullptr) {
       char text[RowTextSize];
       FormatFileRow(entry, text);
-      fprintf(log, "%s\n", text);
+      WriteLogRow(log, text);
     }
   }
   return stayed;
@@ -149,7 +185,7 @@ void RunConfirmedAction(const ConfirmedAction& action) {
   TakeRunStamp(&stamp);
   FILE* log = CreateLogBesideProgram(stamp, action.logSuffix);
   if (log != nullptr)
-    WriteLogHeader(log, action.logTitle, stamp);
+    StartActionLog(log, action.logTitle, stamp);
   else
     ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
 
@@ -160,12 +196,17 @@ void RunConfirmedAction(const ConfirmedAction& action) {
   }
   int stayed = ProcessMarkedRows(plan, action.act, nullptr, log);
   if (log != nullptr) fclose(log);
-  ReportFilesThatStayed(stayed, action.stayedFormat);
+  ReportFilesThatStayed(stayed, action.stayedFormat, plan.protectedFiles);
 }
 
-void ReportFilesThatStayed(int stayed, const char* format) {
-  if (stayed <= 0) return;
+void ReportFilesThatStayed(int stayed, const char* format, int protectedFiles) {
   char text[128];
-  snprintf(text, sizeof text, format, stayed);
-  ShowMessage(text, "Fehler!", MB_OK);
+  if (stayed > 0) {
+    snprintf(text, sizeof text, format, stayed);
+    ShowMessage(text, "Fehler!", MB_OK);
+  }
+  if (protectedFiles > 0) {
+    snprintf(text, sizeof text, "%d markierte Datei(en) in geschützten Ordnern bleiben unberührt", protectedFiles);
+    ShowMessage(text, "Achtung!", MB_OK);
+  }
 }

@@ -10,7 +10,7 @@
 #include "platform/platform.h"
 
 // The drive and folder of the running executable, ending in a backslash.
-bool ExecutableFolder(char (&folder)[MaxPath]);
+bool ExecutableFolder(char (&folder)[MaxPathBytes]);
 
 // The local time now, as the run's stamp.
 void TakeRunStamp(RunStamp* stamp);
@@ -22,7 +22,11 @@ extern FILE* (*createNewTextFile)(const char* path);
 // Creates the log "<stem><ext>", or "<stem> (2)<ext>" and so on when that
 // name is taken, so an earlier log is never emptied. The name chosen goes to
 // `path`. Null when no log could be created.
-FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPath]);
+FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPathBytes]);
+// Writes the log's header. A log stays in the ANSI code page, unless a marked
+// file has a name that code page cannot spell: then the log, rows included, is
+// UTF-8 with a byte-order mark, so that nothing is lost and Notepad reads it.
+void StartActionLog(FILE* log, const char* title, const RunStamp& stamp);
 
 // The log "<stamp><suffix>.log" beside the executable, named after the moment
 // of the request; a second request in the same second gets "... (2).log".
@@ -57,5 +61,6 @@ struct ConfirmedAction {
 };
 void RunConfirmedAction(const ConfirmedAction& action);
 
-// After the walk: tells how many files stayed, with `format` holding one %d.
-void ReportFilesThatStayed(int stayed, const char* format);
+// After the walk: tells how many files stayed, with `format` holding one %d,
+// and how many marked files were left alone in protected folders.
+void ReportFilesThatStayed(int stayed, const char* format, int protectedFiles);

@@ -9,10 +9,10 @@ RunStamp StampOf(const CalendarTime& time) {
   return stamp;
 }
 
-bool NumberedPath(char (&path)[MaxPath], const char* stem, const char* ext, int number) {
-  int length = number <= 1 ? snprintf(path, MaxPath, "%s%s", stem, ext)
-                           : snprintf(path, MaxPath, "%s (%d)%s", stem, number, ext);
-  return length >= 0 && length < MaxPath;
+bool NumberedPath(char* path, size_t size, const char* stem, const char* ext, int number) {
+  int length = number <= 1 ? snprintf(path, size, "%s%s", stem, ext)
+                           : snprintf(path, size, "%s (%d)%s", stem, number, ext);
+  return length >= 0 && static_cast<size_t>(length) < size;
 }
 
 void WriteLogHeader(FILE* log, const char* title, const RunStamp& stamp) {

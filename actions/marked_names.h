@@ -18,8 +18,12 @@ struct RunStamp {
 RunStamp StampOf(const CalendarTime& time);
 
 // "<stem><ext>" for number 1, "<stem> (<number>)<ext>" after that. False when
-// the path would not fit in MaxPath - 1 characters.
-bool NumberedPath(char (&path)[MaxPath], const char* stem, const char* ext, int number);
+// the path would not fit in `size` - 1 bytes.
+bool NumberedPath(char* path, size_t size, const char* stem, const char* ext, int number);
+template <size_t Size>
+bool NumberedPath(char (&path)[Size], const char* stem, const char* ext, int number) {
+  return NumberedPath(path, Size, stem, ext, number);
+}
 
 // The two header lines: the title, then the program and the run's time.
 void WriteLogHeader(FILE* log, const char* title, const RunStamp& stamp);

@@ -1,7 +1,17 @@
 #include "actions/marked_plan.h"
 
+#include "actions/protection.h"
+#include "engine/listing.h"
+
 MarkedPlan PlanMarkedRows(const std::vector<ListedRow>& rows) {
-  MarkedPlan plan = {rows, std::vector<int>(rows.size(), -1), {}, {}, {}, 0, false};
+  MarkedPlan plan = {rows, std::vector<int>(rows.size(), -1), {}, {}, {}, 0, false, 0};
+  for (ListedRow& row : plan.rows) {
+    const FileEntry* entry = row.marked ? ListedEntry(row.fileIndex) : nullptr;
+    if (entry != nullptr && IsProtectedPath(entry->path)) {
+      row.marked = false;
+      plan.protectedFiles++;
+    }
+  }
   bool inGroup = false;
   for (size_t r = 0; r < rows.size(); r++) {
     if (rows[r].fileIndex < 0) {
@@ -17,7 +27,7 @@ MarkedPlan PlanMarkedRows(const std::vector<ListedRow>& rows) {
     int group = static_cast<int>(plan.filesInGroup.size()) - 1;
     plan.groupOf[r] = group;
     plan.filesInGroup[group]++;
-    if (rows[r].marked) plan.markedInGroup[group]++;
+    if (plan.rows[r].marked) plan.markedInGroup[group]++;
   }
   for (size_t g = 0; g < plan.filesInGroup.size(); g++)
     if (plan.markedInGroup[g] == plan.filesInGroup[g]) plan.groupsLosingEveryCopy++;

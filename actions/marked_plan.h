@@ -1,8 +1,10 @@
 // Which marked files an action may touch, decided without a window. The
 // groups are the file rows between two text rows of the results window.
-// A group whose every file is marked keeps its files unless the user agreed
-// to lose every copy; any other marked file goes only while it is still as
-// listed and at least one unmarked file of its group is too.
+// A file in a protected folder is never touched: it counts as unmarked, and so
+// as a copy its group keeps. A group whose every file is marked keeps its
+// files unless the user agreed to lose every copy; any other marked file goes
+// only while it is still as listed and at least one unmarked file of its
+// group is too.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +23,7 @@ struct MarkedPlan {
   std::vector<int> markedInGroup;
   int groupsLosingEveryCopy;  // groups whose every file is marked
   bool everyCopyAgreed;       // the user said yes to losing those copies
+  int protectedFiles;         // marked, but in a protected folder
 };
 
 MarkedPlan PlanMarkedRows(const std::vector<ListedRow>& rows);

@@ -8,33 +8,37 @@
 
 #include "actions/marked_files.h"
 #include "engine/text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
 // Only fixed drives have a Recycle Bin; network, removable and optical
 // drives would have the shell delete the file for good.
-bool VolumeHasRecycleBin(const char* path) {
-  char root[MaxPath];
-  return GetVolumePathNameA(path, root, MaxPath) && GetDriveTypeA(root) == DRIVE_FIXED;
+bool VolumeHasRecycleBin(const wchar_t* path) {
+  wchar_t root[MaxPath];
+  if (!GetVolumePathNameW(path, root, MaxPath)) return false;
+  bool longForm = wcsncmp(root, L"\\\\?\\", 4) == 0 && root[4] != L'\0' && root[5] == L':';
+  return GetDriveTypeW(longForm ? root + 4 : root) == DRIVE_FIXED;
 }
 
 // A second name for the file in its folder, kept while the shell works: if
 // the shell deletes the file for good instead of recycling it, the data
 // lives on under this name and goes back to its place.
-bool LinkKeepName(const char* path, char (&keep)[MaxPath]) {
-  char stem[MaxPath];
+bool LinkKeepName(const char* path, const wchar_t* widePath, WideText* keep) {
+  static char stem[MaxPathBytes];
+  static char keepName[MaxPathBytes];
   size_t folder = static_cast<size_t>(FileNameOf(path) - path);
-  if (snprintf(stem, sizeof stem, "%.*s~parvik-keep", static_cast<int>(folder), path) >= MaxPath) return false;
+  if (snprintf(stem, sizeof stem, "%.*s~parvik-keep", static_cast<int>(folder), path) >= MaxPathBytes) return false;
   for (int number = 1; number <= MaxNameNumber; ++number) {
-    if (!NumberedPath(keep, stem, ".tmp", number)) return false;
-    if (CreateHardLinkA(keep, path, nullptr)) return true;
+    if (!NumberedPath(keepName, stem, ".tmp", number) || !ToWidePath(keepName, keep)) return false;
+    if (CreateHardLinkW(keep->text, widePath, nullptr)) return true;
     if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) return false;
   }
   return false;
 }
 
-DWORD LinkCount(const char* path) {
-  HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+DWORD LinkCount(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 0;
   BY_HANDLE_FILE_INFORMATION info;
@@ -47,31 +51,34 @@ bool RecycleOneFile(const FileEntry& entry, void*) { return MoveToRecycleBin(ent
 
 }  // namespace
 
-int (*shellFileOperation)(SHFILEOPSTRUCTA* operation) = [](SHFILEOPSTRUCTA* operation) {
-  return SHFileOperationA(operation);
+int (*shellFileOperation)(SHFILEOPSTRUCTW* operation) = [](SHFILEOPSTRUCTW* operation) {
+  return SHFileOperationW(operation);
 };
 
 bool MoveToRecycleBin(const char* path) {
-  char keep[MaxPath];
-  if (!VolumeHasRecycleBin(path) || !LinkKeepName(path, keep)) return false;
-  char from[MaxPath + 1] = {};  // the shell takes a list ending in two NULs
-  memcpy(from, path, strlen(path));
-  SHFILEOPSTRUCTA operation = {};
+  WideText widePath, keep, plain;
+  if (!ToWidePath(path, &widePath) || !VolumeHasRecycleBin(widePath.text)) return false;
+  // The shell takes no "\\?\" form: a file with a longer path stays where it is.
+  if (!ToWide(path, &plain) || wcslen(plain.text) >= MaxPath) return false;
+  if (!LinkKeepName(path, widePath.text, &keep)) return false;
+  wchar_t from[MaxPath + 1] = {};  // the shell takes a list ending in two NULs
+  wcscpy(from, plain.text);
+  SHFILEOPSTRUCTW operation = {};
   operation.wFunc = FO_DELETE;
   operation.pFrom = from;
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
   shellFileOperation(&operation);
   // Only a path that is not found any more counts: an attribute query that
   // fails for another reason says nothing.
-  bool leftItsPlace = GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
+  bool leftItsPlace = GetFileAttributesW(widePath.text) == INVALID_FILE_ATTRIBUTES &&
                       (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND);
   // In the bin, the file still has its second name there besides ours.
-  if (leftItsPlace && LinkCount(keep) >= 2) {
-    DeleteFileA(keep);
+  if (leftItsPlace && LinkCount(keep.text) >= 2) {
+    DeleteFileW(keep.text);
     return true;
   }
-  if (leftItsPlace) MoveFileA(keep, path);  // deleted for good: it goes back
-  else DeleteFileA(keep);
+  if (leftItsPlace) MoveFileW(keep.text, widePath.text);  // deleted for good: it goes back
+  else DeleteFileW(keep.text);
   return false;
 }
 

@@ -11,5 +11,5 @@ bool MoveToRecycleBin(const char* path);
 
 // The shell's file operation; tests put in one that deletes for good, as the
 // shell does where a bin cannot take a file.
-struct _SHFILEOPSTRUCTA;
-extern int (*shellFileOperation)(_SHFILEOPSTRUCTA* operation);
+struct _SHFILEOPSTRUCTW;
+extern int (*shellFileOperation)(_SHFILEOPSTRUCTW* operation);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/settings.h"
+#include "engine/text.h"
 
 static constexpr size_t MaxSwitchValue = 258;
 
@@ -13,10 +14,15 @@ bool ApplySwitch(const char* commandLine, const char* name, char* value, size_t 
   // Exactly one character, then the opening quote; never read past the end.
   if (after[0] == '\0' || after[1] != '"') return false;
   const char* start = after + 2;
+  // The value's characters are counted, so a name in any script is never cut
+  // inside one.
   size_t length = 0;
-  while (start[length] != '\0' && start[length] != '"' && length < MaxSwitchValue &&
-         length + 1 < size)
+  size_t characters = 0;
+  while (start[length] != '\0' && start[length] != '"' && length + 1 < size &&
+         (characters < MaxSwitchValue || ContinuesCharacter(start[length]))) {
+    if (!ContinuesCharacter(start[length])) characters++;
     length++;
+  }
   memcpy(value, start, length);
   value[length] = '\0';
   return true;

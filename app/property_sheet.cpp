@@ -10,21 +10,22 @@
 // The first versions of both records, which every comctl32 accepts: 40 bytes
 // each in the 32-bit program.
 constexpr UINT PageRecordSize =
-    offsetof(PROPSHEETPAGEA, pcRefParent) + sizeof(PROPSHEETPAGEA::pcRefParent);
+    offsetof(PROPSHEETPAGEW, pcRefParent) + sizeof(PROPSHEETPAGEW::pcRefParent);
 constexpr UINT HeaderRecordSize =
-    offsetof(PROPSHEETHEADERA, pfnCallback) + sizeof(PROPSHEETHEADERA::pfnCallback);
+    offsetof(PROPSHEETHEADERW, pfnCallback) + sizeof(PROPSHEETHEADERW::pfnCallback);
 #if !defined(_WIN64)
 static_assert(PageRecordSize == 40 && HeaderRecordSize == 40, "first record versions");
 #endif
 
-void DescribePropertySheet(PROPSHEETPAGEA* page, PROPSHEETHEADERA* header) {
+// A Unicode sheet, so that its boxes and lists hold names in any script.
+void DescribePropertySheet(PROPSHEETPAGEW* page, PROPSHEETHEADERW* header) {
   *page = {};
   page->dwSize = PageRecordSize;
   page->dwFlags = PSP_USETITLE | PSP_HASHELP;
   page->hInstance = moduleInstance;
-  page->pszTemplate = RES_MAIN_PAGE;
+  page->pszTemplate = L"" RES_MAIN_PAGE;
   page->pszIcon = nullptr;
-  page->pszTitle = "Parvik";
+  page->pszTitle = L"Parvik";
   page->pfnDlgProc = MainPageProc;
   page->lParam = 0;
 
@@ -34,15 +35,15 @@ void DescribePropertySheet(PROPSHEETPAGEA* page, PROPSHEETHEADERA* header) {
   header->hwndParent = nullptr;
   header->hInstance = moduleInstance;
   header->hIcon = nullptr;
-  header->pszCaption = "Parvik " PARVIK_VERSION;
+  header->pszCaption = L"Parvik " PARVIK_VERSION;
   header->nPages = 1;
   header->nStartPage = 0;
   header->ppsp = page;
 }
 
 int ShowPropertySheet() {
-  PROPSHEETPAGEA page;
-  PROPSHEETHEADERA header;
+  PROPSHEETPAGEW page;
+  PROPSHEETHEADERW header;
   DescribePropertySheet(&page, &header);
-  return static_cast<int>(PropertySheetA(&header));
+  return static_cast<int>(PropertySheetW(&header));
 }

@@ -1,38 +1,108 @@
 #include "app/settings_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "actions/protection.h"
 #include "engine/settings.h"
 #include "engine/text.h"
+#include "platform/wide_text.h"
 
 static const char MainSection[] = "Parvik";
 static const char PathSection[] = "Pfade";
 static const char FilterSection[] = "Filter";
+static const char ProtectionSection[] = "Schutz";
 
 // Replaces the extension of `exe` (drive, folder, base name kept) by `extension`.
 static void WithExtension(const char* exe, const char* extension, char* out) {
-  char drive[_MAX_DRIVE], folder[_MAX_DIR], name[_MAX_FNAME], oldExtension[_MAX_EXT];
-  _splitpath(exe, drive, folder, name, oldExtension);
-  int length = snprintf(out, MaxPath, "%s%s%s.%s", drive, folder, name, extension);
-  if (length < 0 || length >= MaxPath) out[0] = '\0';  // never a cut, wrong path
+  const char* dot = strrchr(FileNameOf(exe), '.');
+  int stem = static_cast<int>(dot ? dot - exe : static_cast<ptrdiff_t>(strlen(exe)));
+  int length = snprintf(out, MaxPathText, "%.*s.%s", stem, exe, extension);
+  if (length < 0 || length >= MaxPathText) out[0] = '\0';  // never a cut, wrong path
 }
 
 void DeriveFilePaths(HINSTANCE instance) {
-  char exe[MaxPath] = "";
-  GetModuleFileNameA(instance, exe, MaxPath);
+  wchar_t wide[MaxPath] = L"";
+  char exe[MaxPathText] = "";
+  GetModuleFileNameW(instance, wide, MaxPath);
+  FromWide(wide, exe, sizeof exe);
   WithExtension(exe, "INI", iniPath);
   WithExtension(exe, "LOG", logPath);
 }
 
+// The profile calls, wide: the file keeps the ANSI code page as long as every
+// value has its form there, and a value that has not turns it into UTF-16,
+// which Windows reads and writes without loss.
+struct WideIni {
+  WideText path;
+  WideIni() { ToWidePath(iniPath, &path); }
+};
+
 static void ReadText(const char* section, const char* key, const char* fallback, char* field) {
-  GetPrivateProfileStringA(section, key, fallback, field, MaxPath, iniPath);
+  WideIni ini;
+  WideText wideSection, wideKey, wideFallback;
+  wchar_t text[MaxPath] = L"";
+  if (ini.path.text && ToWide(section, &wideSection) && ToWide(key, &wideKey) &&
+      ToWide(fallback, &wideFallback))
+    GetPrivateProfileStringW(wideSection.text, wideKey.text, wideFallback.text, text, MaxPath,
+                             ini.path.text);
+  FromWide(text, field, MaxPathText);
+}
+
+static int32_t ReadNumber(const char* key, int32_t fallback) {
+  WideIni ini;
+  WideText wideSection, wideKey;
+  if (!ini.path.text || !ToWide(MainSection, &wideSection) || !ToWide(key, &wideKey)) return fallback;
+  return static_cast<int32_t>(GetPrivateProfileIntW(wideSection.text, wideKey.text, fallback, ini.path.text));
+}
+
+// Rewrites the INI file (or makes a missing one) as UTF-16 with its byte-order
+// mark. A file that cannot be read whole is left as it is.
+static void MakeIniUnicode(const wchar_t* path) {
+  FILE* file = _wfopen(path, L"rb");
+  if (!file && errno != ENOENT) return;
+  long size = 0;
+  char* bytes = nullptr;
+  bool whole = true;
+  if (file) {
+    whole = fseek(file, 0, SEEK_END) == 0 && (size = ftell(file)) >= 0 && fseek(file, 0, SEEK_SET) == 0 &&
+            (bytes = static_cast<char*>(malloc(static_cast<size_t>(size) + 1))) != nullptr &&
+            fread(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
+    fclose(file);
+  }
+  bool unicode = size >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+                 static_cast<unsigned char>(bytes[1]) == 0xFE;
+  int units = whole && size > 0 ? MultiByteToWideChar(CP_ACP, 0, bytes, size, nullptr, 0) : 0;
+  wchar_t* text = whole && !unicode && (size == 0 || units > 0)
+                      ? static_cast<wchar_t*>(malloc((static_cast<size_t>(units) + 1) * sizeof(wchar_t)))
+                      : nullptr;
+  if (text && MultiByteToWideChar(CP_ACP, 0, bytes, size, text, units) == units &&
+      (file = _wfopen(path, L"wb")) != nullptr) {
+    fwrite("\xFF\xFE", 1, 2, file);
+    fwrite(text, sizeof(wchar_t), static_cast<size_t>(units), file);
+    fclose(file);
+  }
+  free(text);
+  free(bytes);
+}
+
+// A null key removes the section, as the profile API does.
+static bool WriteText(const char* section, const char* key, const char* value) {
+  WideIni ini;
+  WideText wideSection, wideKey, wideValue;
+  if (!ini.path.text || !ToWide(section, &wideSection) || (key && !ToWide(key, &wideKey)) ||
+      (value && !ToWide(value, &wideValue)))
+    return false;
+  if (value && !WideFitsAnsi(wideValue.text)) MakeIniUnicode(ini.path.text);
+  return WritePrivateProfileStringW(wideSection.text, wideKey.text, wideValue.text, ini.path.text) != 0;
 }
 
 static void WriteNumber(const char* key, int32_t value) {
   char text[16];
   snprintf(text, sizeof text, "%d", static_cast<int>(value));
-  WritePrivateProfileStringA(MainSection, key, text, iniPath);
+  WriteText(MainSection, key, text);
 }
 
 static void HistoryKey(const char* stem, int index, char (&key)[16]) {
@@ -40,9 +110,9 @@ static void HistoryKey(const char* stem, int index, char (&key)[16]) {
 }
 
 void LoadSettings() {
-  settings.logFile = GetPrivateProfileIntA(MainSection, "LogFile", 0, iniPath);
-  settings.sameName = GetPrivateProfileIntA(MainSection, "SameName", 0, iniPath);
-  settings.id3Tag = GetPrivateProfileIntA(MainSection, "ID3Tag", 0, iniPath);
+  settings.logFile = ReadNumber("LogFile", 0);
+  settings.sameName = ReadNumber("SameName", 0);
+  settings.id3Tag = ReadNumber("ID3Tag", 0);
   ReadText(MainSection, "Pfad", "c:\\", settings.currentPath);
   char key[16];
   for (int i = 0; i < HistorySize; i++) {
@@ -54,22 +124,49 @@ void LoadSettings() {
     HistoryKey("Filter", i, key);
     ReadText(FilterSection, key, "", settings.filterHistory[i]);
   }
-  settings.minSize = GetPrivateProfileIntA(MainSection, "MinSize", 0, iniPath);
+  settings.minSize = static_cast<uint32_t>(ReadNumber("MinSize", 0));
+  LoadProtectedFolders();
+}
+
+// Keys "Ordner0" on; a gap left by hand-editing ends nothing.
+void LoadProtectedFolders() {
+  protectedFolders.count = 0;
+  char key[16];
+  char folder[MaxPathText];
+  for (int i = 0; i < MaxProtectedFolders; i++) {
+    HistoryKey("Ordner", i, key);
+    ReadText(ProtectionSection, key, "", folder);
+    if (folder[0] != '\0') AddProtectedFolder(folder);
+  }
+}
+
+// Written as soon as it changes, whichever way the sheet is closed later;
+// without protected folders the section goes, so the file is as before.
+bool SaveProtectedFolders() {
+  // Without a path the profile API would write into WIN.INI.
+  if (iniPath[0] == '\0') return false;
+  bool written = WriteText(ProtectionSection, nullptr, nullptr);
+  char key[16];
+  for (int i = 0; i < protectedFolders.count; i++) {
+    HistoryKey("Ordner", i, key);
+    written &= WriteText(ProtectionSection, key, protectedFolders.folder[i]);
+  }
+  return written;
 }
 
 void SaveSettings() {
   WriteNumber("LogFile", settings.logFile);
   WriteNumber("SameName", settings.sameName);
   WriteNumber("ID3Tag", settings.id3Tag);
-  WritePrivateProfileStringA(MainSection, "Pfad", settings.currentPath, iniPath);
+  WriteText(MainSection, "Pfad", settings.currentPath);
   char key[16];
   for (int i = 0; i < HistorySize; i++) {
     HistoryKey("Pfad", i, key);
-    WritePrivateProfileStringA(PathSection, key, settings.pathHistory[i], iniPath);
+    WriteText(PathSection, key, settings.pathHistory[i]);
   }
-  WritePrivateProfileStringA(MainSection, "Filter", settings.currentFilter, iniPath);
+  WriteText(MainSection, "Filter", settings.currentFilter);
   for (int i = 0; i < HistorySize; i++) {
     HistoryKey("Filter", i, key);
-    WritePrivateProfileStringA(FilterSection, key, settings.filterHistory[i], iniPath);
+    WriteText(FilterSection, key, settings.filterHistory[i]);
   }
 }

@@ -1,5 +1,5 @@
 // The settings file beside the executable, in the Windows profile format.
-// LoadSettings and SaveSettings are the only users of the profile API.
+// The functions here are the only users of the profile API.
 #pragma once
 #include <windows.h>
 
@@ -8,3 +8,7 @@ void DeriveFilePaths(HINSTANCE instance);
 void LoadSettings();
 // Writes every key but "MinSize", which only the user sets, and deletes nothing.
 void SaveSettings();
+// The protected folders, section "Schutz": read by LoadSettings, written by
+// the results window whenever they change; false when that failed.
+void LoadProtectedFolders();
+bool SaveProtectedFolders();

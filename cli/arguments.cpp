@@ -14,6 +14,9 @@ const char CliUsage[] =
     "größten Dateien, jede Gruppe eingeleitet von einer Leerzeile und\n"
     "\"-- Länge:... Byte --\", darunter je Datei\n"
     "\"file:Pfad    create:Datum  Zeit    write:Datum  Zeit\".\n"
+    "Ordner namens $RECYCLE.BIN, RECYCLER und System Volume Information\n"
+    "(Papierkorb und Systemdaten von Windows) werden übergangen, außer der\n"
+    "angegebene Ordner liegt selbst in einem davon.\n"
     "\n"
     "Optionen:\n"
     "  --filter MUSTER    nur Dateien, deren Name zum Muster passt, mit * und ?\n"
@@ -90,14 +93,14 @@ bool SetFilter(const char* value, CliOptions* options, CliError* error) {
   if (*value == '\0') return Fail(error, "Der Filter ist leer", nullptr);
   if (strchr(value, '/') || strchr(value, '\\'))
     return Fail(error, "Der Filter gilt nur für Dateinamen, ohne Ordner: ", value);
-  if (!CopyText(options->filter, sizeof options->filter, value))
+  if (PathCharacters(value) >= MaxPath || !CopyText(options->filter, sizeof options->filter, value))
     return Fail(error, "Der Filter ist zu lang (höchstens 259 Zeichen): ", value);
   return true;
 }
 
 bool AddFolder(const char* value, CliOptions* options, CliError* error) {
   if (*value == '\0') return Fail(error, "Leerer Ordnername", nullptr);
-  if (strlen(value) >= MaxPath)
+  if (PathCharacters(value) >= MaxPath)
     return Fail(error, "Der Ordnerpfad ist zu lang (höchstens 259 Zeichen): ", value);
   options->folders.push_back(value);
   return true;
@@ -109,8 +112,8 @@ bool AddFolder(const char* value, CliOptions* options, CliError* error) {
 bool FitsListingPattern(const std::string& folder, const char* filter) {
   size_t length = folder.size();
   while (length > 0 && IsSeparator(folder[length - 1])) length--;
-  size_t mask = std::max<size_t>(strlen(filter), strlen("*.*"));
-  return length + 1 + mask < MaxPath;
+  size_t mask = std::max<size_t>(PathCharacters(filter), strlen("*.*"));
+  return PathCharacters(folder.substr(0, length).c_str()) + 1 + mask < MaxPath;
 }
 
 // "--name=value" or "--name value"; returns the value or null.

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/settings.h"
 #include "platform/platform.h"
 
 struct CliOptions {
   std::vector<std::string> folders;  // exactly as given
-  char filter[MaxPath];
+  char filter[MaxPathText];
   uint32_t minSize;  // files must be larger than this
   bool sameName;
   bool noId3;  // compare files without their ID3 tags

@@ -6,12 +6,18 @@
 
 enum class TextOrigin {
   Program,  // the program's own Windows-1252 texts
-  System,   // paths and arguments, in the system's own encoding
+  System,   // paths and arguments: bytes on POSIX, UTF-8 on Windows
 };
 
+// The arguments in the program's encoding of paths: on Windows the wide
+// command line turned into UTF-8, elsewhere `argv` itself.
+char** ProgramArguments(int argc, char** argv);
+
 // Writes `text` to `stream`: on POSIX, program texts as UTF-8 and system
-// texts unchanged; on Windows, bytes unchanged unless the stream is a console
-// window, which gets the text as Unicode so umlauts show in any code page.
+// texts unchanged; on Windows a console window gets the text as Unicode so
+// every name and umlaut shows in any code page, and other streams get the
+// ANSI code page, a character it lacks in a system text written as the %HH
+// escapes of its UTF-8 bytes (a '%' itself comes escaped as %25).
 void WriteText(FILE* stream, const char* text, TextOrigin origin);
 
 bool IsTerminal(FILE* stream);

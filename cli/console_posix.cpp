@@ -13,6 +13,8 @@
 
 static volatile sig_atomic_t interrupted = 0;
 
+char** ProgramArguments(int, char** argv) { return argv; }
+
 void WriteText(FILE* stream, const char* text, TextOrigin origin) {
   if (origin == TextOrigin::System) {
     fputs(text, stream);

@@ -61,14 +61,14 @@ void CollectRow(int32_t itemData, const char* text) {
 }
 
 void CopySourceFolder(int index, char* folder) {
-  CopyText(folder, MaxPath, options.folders[static_cast<size_t>(index)].c_str());
+  CopyText(folder, MaxPathText, options.folders[static_cast<size_t>(index)].c_str());
   TrimTrailingSeparators(folder);
 }
 
 // Paths and arguments with their control bytes escaped, so that every line
 // the program writes is one row.
 void WriteEscaped(FILE* stream, const char* text) {
-  char escaped[3 * RowTextSize];
+  char escaped[4096];  // written piece by piece
   while (*text) {
     text += EscapeControlBytes(text, escaped, sizeof escaped);
     WriteText(stream, escaped, TextOrigin::System);
@@ -117,6 +117,7 @@ void ReportSkipped() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  argv = ProgramArguments(argc, argv);
   CliError error;
   if (!ParseCliArguments(argc, argv, &options, &error)) {
     ReportError(error.message, error.argument);

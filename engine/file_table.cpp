@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/hooks.h"
+#include "engine/path_store.h"
 
 FileTable fileTable;
 SearchState searchState;
@@ -48,6 +49,7 @@ bool ObtainSearchMemory() {
 }
 
 void ClearFileTable() {
+  ClearPathStore();
   memset(fileTable.entries, 0,
          (static_cast<size_t>(fileTable.capacity) + SpareRecords) * sizeof(FileEntry));
 }

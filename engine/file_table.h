@@ -11,7 +11,7 @@ constexpr uint32_t SpareRecords = 10;
 constexpr uint32_t GrowthStep = 20000;
 
 struct FileEntry {
-  char path[MaxPath];
+  const char* path;       // in the path store; null in a cleared record
   FileHandle handle;      // InvalidFileHandle while the file is not open
   uint8_t done;           // settled: found equal to an earlier entry, or unopenable
   int32_t groupId;        // table index + 1 of the group's first member, 0 = none

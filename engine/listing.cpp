@@ -81,3 +81,11 @@ void ListDuplicateGroups(RowSink addRow) {
     free(order);
   }
 }
+
+FileEntry* ListedEntry(int32_t itemData) {
+  if (itemData < 0 || !fileTable.entries ||
+      static_cast<uint64_t>(itemData) >= uint64_t{fileTable.capacity} + SpareRecords)
+    return nullptr;
+  FileEntry* entry = &fileTable.entries[itemData];
+  return entry->path[0] != '\0' ? entry : nullptr;
+}

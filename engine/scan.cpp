@@ -9,16 +9,25 @@
 #include "engine/file_table.h"
 #include "engine/hooks.h"
 #include "engine/id3_tags.h"
+#include "engine/path_store.h"
 #include "engine/settings.h"
+#include "engine/text.h"
 
 namespace {
 
 // The folders of the walk from its start down to the folder being listed.
 // Each level adds at least a separator and a character to a path of at most
-// MaxPath - 1, which bounds the depth.
-constexpr int MaxDepth = MaxPath / 2 + 1;
+// MaxPathBytes - 1, which bounds the depth.
+constexpr int MaxDepth = MaxPathBytes / 2 + 1;
 FolderIdentity walkedFolders[MaxDepth];
 int walkDepth = 0;
+
+// The folder being walked: each level appends its subfolder's name and cuts
+// it off again, so deep trees need no path buffer per level.
+char walkPath[MaxPathBytes];
+size_t walkLength;
+// Listing patterns and file paths are put together here for a moment.
+char joined[MaxPathBytes];
 
 // A folder that is one of those being walked above (a link or junction back
 // up the tree) would repeat the walk without end.
@@ -45,11 +54,24 @@ Listing StartListing(const char* pattern, DirEntry* found, DirListing** listing)
 
 bool Stopped() { return !searchState.running || fileTable.count > fileTable.capacity; }
 
-// "folder<sep>name" into a MaxPath buffer; false when it does not fit, since a
+// "walked folder<sep>name" into `joined`; false when it does not fit, since a
 // cut path would name another file or none.
-bool JoinPath(char* out, const char* folder, const char* name) {
-  int length = snprintf(out, MaxPath, "%s%c%s", folder, PathSeparator, name);
-  return length >= 0 && length < MaxPath;
+bool JoinToWalked(const char* name) {
+  int length = snprintf(joined, sizeof joined, "%s%c%s", walkPath, PathSeparator, name);
+  return length >= 0 && static_cast<size_t>(length) < walkPathLimit;
+}
+
+// Appends "<sep>name" to the walked folder; false when it does not fit.
+bool EnterSubfolder(const char* name) {
+  if (!JoinToWalked(name)) return false;
+  walkLength = strlen(joined);
+  memcpy(walkPath, joined, walkLength + 1);
+  return true;
+}
+
+void LeaveSubfolder(size_t length) {
+  walkLength = length;
+  walkPath[length] = '\0';
 }
 
 // A folder that cannot be searched is left out, but not in silence.
@@ -63,14 +85,20 @@ void ShowScanProgress() {
 }
 
 // Returns false when the table could not grow and the walk must end.
-bool AppendFile(const char* folder, const DirEntry& found) {
+bool AppendFile(const DirEntry& found) {
   if (found.size <= settings.minSize) return true;
   FileEntry& entry = fileTable.entries[fileTable.count];
-  if (!JoinPath(entry.path, folder, found.name)) {
+  if (!JoinToWalked(found.name)) {
     // A cut path would name another file or none; the file is left out, but
     // not in silence.
     searchState.skippedFiles++;
     return true;
+  }
+  entry.path = StorePath(joined);
+  if (!entry.path) {
+    ShowOutOfMemory();
+    searchState.running = 0;
+    return false;
   }
   entry.creationTime = found.creationTime;
   entry.lastWriteTime = found.lastWriteTime;
@@ -96,6 +124,38 @@ struct FolderNames {
 
 bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
 
+// Folders that Windows keeps for itself: the Recycle Bin (whose copies must
+// never be the ones kept) and the restore points. Passed over unless the
+// search starts inside one, where the user asked for it.
+bool skipSystemFolders;
+
+constexpr const char* SystemFolders[] = {"$RECYCLE.BIN", "RECYCLER", "System Volume Information"};
+
+bool IsSystemFolder(const char* name) {
+  for (const char* system : SystemFolders)
+    if (SameTextIgnoringAsciiCase(name, system)) return true;
+  return false;
+}
+
+bool LiesInSystemFolder(const char* path) {
+  char part[MaxPath];
+  for (const char* at = path; *at != '\0';) {
+    size_t length = 0;
+    while (at[length] != '\0' && at[length] != '/' && at[length] != PathSeparator) ++length;
+    if (length < MaxPath) {
+      CopyText(part, length + 1, at);
+      if (IsSystemFolder(part)) return true;
+    }
+    at += length;
+    if (*at != '\0') ++at;
+  }
+  return false;
+}
+
+bool IsWalkedInto(const char* name) {
+  return !IsDotEntry(name) && !(skipSystemFolders && IsSystemFolder(name));
+}
+
 void Remember(FolderNames* names, const char* name) {
   size_t bytes = strlen(name) + 1;
   if (!names->complete) return;
@@ -113,16 +173,14 @@ void Remember(FolderNames* names, const char* name) {
   names->length += bytes;
 }
 
-// The files of `folder` that match the filter; when `names` is given (the
+// The files of the walked folder that match the filter; when `names` is given (the
 // filter lists every entry) also the subfolders it lists. False when the
 // walk must end, or the folder cannot be listed (it is then counted).
-bool ScanFiles(const char* folder, FolderNames* names) {
-  char pattern[MaxPath];
+bool ScanFiles(FolderNames* names) {
   DirEntry found;
   DirListing* listing = nullptr;
-  Listing started = JoinPath(pattern, folder, settings.currentFilter)
-                        ? StartListing(pattern, &found, &listing)
-                        : Listing::Unlistable;
+  Listing started = JoinToWalked(settings.currentFilter) ? StartListing(joined, &found, &listing)
+                                                         : Listing::Unlistable;
   if (started == Listing::Unlistable && searchState.running) SkipFolder();
   if (started != Listing::Started) return started == Listing::Empty && searchState.running;
   bool goOn = true;
@@ -132,10 +190,10 @@ bool ScanFiles(const char* folder, FolderNames* names) {
       break;
     }
     if (found.isDirectory) {
-      if (names && !IsDotEntry(found.name)) Remember(names, found.name);
+      if (names && IsWalkedInto(found.name)) Remember(names, found.name);
       continue;
     }
-    if (!AppendFile(folder, found)) {
+    if (!AppendFile(found)) {
       goOn = false;
       break;
     }
@@ -145,73 +203,78 @@ bool ScanFiles(const char* folder, FolderNames* names) {
   return goOn;
 }
 
-void Walk(const char* folder);
+void Walk();
 
-// Walks the subfolder `name` of `folder`, or counts it when its path does not fit.
-void WalkSubfolder(const char* folder, const char* name) {
-  char path[MaxPath];
-  if (JoinPath(path, folder, name)) Walk(path);
-  else SkipFolder();
+// Walks into the subfolder `name` of the walked folder and back out, or
+// counts it when its path does not fit.
+void WalkSubfolder(const char* name) {
+  size_t length = walkLength;
+  if (!EnterSubfolder(name)) return SkipFolder();
+  Walk();
+  LeaveSubfolder(length);
 }
 
-void ScanSubfolders(const char* folder) {
-  char pattern[MaxPath];
+void ScanSubfolders() {
   DirEntry found;
   DirListing* listing = nullptr;
-  if (!JoinPath(pattern, folder, "*.*")) return SkipFolder();  // its subfolders cannot be listed
-  Listing started = StartListing(pattern, &found, &listing);
+  if (!JoinToWalked("*.*")) return SkipFolder();  // its subfolders cannot be listed
+  Listing started = StartListing(joined, &found, &listing);
   if (started == Listing::Unlistable && searchState.running) SkipFolder();
   if (started != Listing::Started) return;
   do {
     if (Stopped()) break;
-    if (!found.isDirectory || IsDotEntry(found.name)) continue;
-    WalkSubfolder(folder, found.name);
+    if (!found.isDirectory || !IsWalkedInto(found.name)) continue;
+    WalkSubfolder(found.name);
   } while (platform.findNext(listing, &found));
   platform.findClose(listing);
 }
 
-void WalkNamed(const char* folder, const FolderNames& names) {
+void WalkNamed(const FolderNames& names) {
   for (size_t at = 0; at < names.length; at += strlen(names.text + at) + 1) {
     if (Stopped()) break;
-    WalkSubfolder(folder, names.text + at);
+    WalkSubfolder(names.text + at);
   }
 }
 
 // The files, then the subfolders. The subfolders are listed with "*.*"; when
 // that is the filter, the one listing serves both, in the same order.
-void ScanFolder(const char* folder) {
+void ScanFolder() {
   if (strcmp(settings.currentFilter, "*.*") != 0) {
-    if (ScanFiles(folder, nullptr)) ScanSubfolders(folder);
+    if (ScanFiles(nullptr)) ScanSubfolders();
     return;
   }
   FolderNames names = {nullptr, 0, 0, true};
-  if (ScanFiles(folder, &names)) {
-    if (names.complete) WalkNamed(folder, names);
-    else ScanSubfolders(folder);
+  if (ScanFiles(&names)) {
+    if (names.complete) WalkNamed(names);
+    else ScanSubfolders();
   }
   free(names.text);
 }
 
 // A folder whose identity cannot be taken is walked all the same, as it was
 // before loops were looked for; its depth stays bounded by the path length.
-void Walk(const char* folder) {
+void Walk() {
   if (Stopped()) return;
   // With a separator after it "c:" names the root, not the drive's current
   // folder, and a bare POSIX root "" names "/".
-  char probe[MaxPath + 1];
-  snprintf(probe, sizeof probe, "%s%c", folder, PathSeparator);
   FolderIdentity identity;
-  bool known = platform.folderIdentity(probe, &identity) && IsKnownIdentity(identity.index);
+  bool known = JoinToWalked("") && platform.folderIdentity(joined, &identity) &&
+               IsKnownIdentity(identity.index);
   if (known && IsWalkedAbove(identity)) return;
   if (known && walkDepth < MaxDepth) walkedFolders[walkDepth++] = identity;
   else known = false;
-  ScanFolder(folder);
+  ScanFolder();
   if (known) walkDepth--;
 }
 
 }  // namespace
 
+size_t walkPathLimit = MaxPathBytes;
+
 void ScanDirectory(const char* folder) {
   walkDepth = 0;
-  Walk(folder);
+  skipSystemFolders = !LiesInSystemFolder(folder);
+  if (strlen(folder) >= walkPathLimit || !CopyText(walkPath, sizeof walkPath, folder)) return SkipFolder();
+  walkLength = strlen(walkPath);
+  Walk();
 }

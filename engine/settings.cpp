@@ -1,5 +1,5 @@
 #include "engine/settings.h"
 
 Settings settings;
-char iniPath[MaxPath];
-char logPath[MaxPath];
+char iniPath[MaxPathText];
+char logPath[MaxPathText];

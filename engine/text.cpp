@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/utf16.h"
 
 bool CopyText(char* dest, size_t size, const char* source) {
   if (size == 0) return false;
@@ -13,6 +14,8 @@ bool CopyText(char* dest, size_t size, const char* source) {
   dest[length] = '\0';
   return fits;
 }
+
+size_t PathCharacters(const char* text) { return PathSeparator == '\\' ? Utf16Length(text) : strlen(text); }
 
 const char* FileNameOf(const char* path) {
   const char* start = path;

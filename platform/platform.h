@@ -13,6 +13,11 @@ constexpr char PathSeparator = '/';
 #endif
 
 constexpr int MaxPath = 260;  // buffer size, terminator included
+// The longest path the program handles, in bytes of its text (UTF-8 on
+// Windows, where the wide calls reach 32,767 characters), terminator included.
+constexpr int MaxPathBytes = 32768;
+// The longest name in a folder: 255 UTF-16 units take up to 765 UTF-8 bytes.
+constexpr int MaxNameBytes = PathSeparator == '\\' ? 3 * 255 + 1 : MaxPath;
 
 // 100-nanosecond intervals since 1 January 1601 UTC, low half first.
 struct FileTime {
@@ -25,7 +30,7 @@ struct CalendarTime {
 };
 
 struct DirEntry {
-  char name[MaxPath];
+  char name[MaxNameBytes];
   bool isDirectory;
   uint64_t size;
   FileTime creationTime;

@@ -86,7 +86,7 @@ bool Append(DirListing* listing, size_t* capacity, const DirEntry& entry) {
 }
 
 DirListing* FindFirst(const char* pattern, DirEntry* entry) {
-  char folder[MaxPath];
+  static char folder[MaxPathBytes];
   const char* slash = strrchr(pattern, '/');
   size_t folderLength = slash ? static_cast<size_t>(slash - pattern) : 0;
   if (folderLength >= sizeof folder) {

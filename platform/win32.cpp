@@ -1,5 +1,6 @@
 // The platform layer on Windows: the kernel's own listing, exclusive opens
-// (share mode 0) and positioned reads on synchronous handles.
+// (share mode 0) and positioned reads on synchronous handles. Paths arrive as
+// UTF-8 and reach the system through the wide calls, long ones in "\\?\" form.
 #include <windows.h>
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <new>
 
 #include "platform/platform.h"
+#include "platform/wide_text.h"
 
 bool openRefusedAsHeld = false;
 
@@ -20,9 +22,8 @@ namespace {
 
 FileTime FromFiletime(const FILETIME& time) { return FileTime{time.dwLowDateTime, time.dwHighDateTime}; }
 
-void Describe(const WIN32_FIND_DATAA& data, DirEntry* entry) {
-  memcpy(entry->name, data.cFileName, sizeof entry->name);
-  entry->name[sizeof entry->name - 1] = '\0';
+void Describe(const WIN32_FIND_DATAW& data, DirEntry* entry) {
+  FromWide(data.cFileName, entry->name, sizeof entry->name);  // 255 units always fit
   entry->isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   entry->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   entry->creationTime = FromFiletime(data.ftCreationTime);
@@ -30,8 +31,13 @@ void Describe(const WIN32_FIND_DATAA& data, DirEntry* entry) {
 }
 
 DirListing* FindFirst(const char* pattern, DirEntry* entry) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(pattern, &data);
+  WIN32_FIND_DATAW data;
+  WideText widePattern;
+  if (!ToWidePath(pattern, &widePattern)) {
+    errno = ENOMEM;
+    return nullptr;
+  }
+  HANDLE find = FindFirstFileW(widePattern.text, &data);
   if (find == INVALID_HANDLE_VALUE) {
     // Nothing matched, or the folder itself could not be listed.
     DWORD error = GetLastError();
@@ -48,8 +54,8 @@ DirListing* FindFirst(const char* pattern, DirEntry* entry) {
 }
 
 bool FindNext(DirListing* listing, DirEntry* entry) {
-  WIN32_FIND_DATAA data;
-  if (!FindNextFileA(listing->find, &data)) return false;
+  WIN32_FIND_DATAW data;
+  if (!FindNextFileW(listing->find, &data)) return false;
   Describe(data, entry);
   return true;
 }
@@ -99,8 +105,8 @@ void RememberHeld(HANDLE file) {
 
 // Reading attributes is not subject to sharing, so the identity of a file
 // that someone holds exclusively can still be taken.
-bool IsHeldHere(const char* path) {
-  HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES,
+bool IsHeldHere(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -122,9 +128,11 @@ bool IsHeldHere(const char* path) {
 
 FileHandle OpenExclusive(const char* path) {
   openRefusedAsHeld = false;
-  HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  WideText widePath;
+  if (!ToWidePath(path, &widePath)) return InvalidFileHandle;
+  HANDLE file = CreateFileW(widePath.text, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    if (GetLastError() == ERROR_SHARING_VIOLATION) openRefusedAsHeld = IsHeldHere(path);
+    if (GetLastError() == ERROR_SHARING_VIOLATION) openRefusedAsHeld = IsHeldHere(widePath.text);
     return InvalidFileHandle;
   }
   RememberHeld(file);
@@ -140,7 +148,9 @@ bool FileSize(FileHandle file, uint64_t* size) {
 
 // Junctions and links are followed: the identity is that of the folder reached.
 bool FolderIdentityOf(const char* path, FolderIdentity* identity) {
-  HANDLE folder = CreateFileA(path, FILE_READ_ATTRIBUTES,
+  WideText widePath;
+  if (!ToWidePath(path, &widePath)) return false;
+  HANDLE folder = CreateFileW(widePath.text, FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (folder == INVALID_HANDLE_VALUE) return false;

@@ -33,3 +33,11 @@
 #define IDM_MARK_DUPLICATES 200  // "Alle Duplikate markieren"
 #define IDM_CLEAR_MARKS 201      // "Markierung aufheben"
 #define IDM_RECYCLE 202          // "In den Papierkorb legen", also the Del key
+#define IDM_ALL_BUT_NEWEST 203   // "Alle außer dem neuesten markieren"
+#define IDM_ALL_BUT_OLDEST 204   // "Alle außer dem ältesten markieren"
+#define IDM_MARK_IN_FOLDER 205   // "Alle in diesem Ordner markieren"
+#define IDM_INVERT_MARKS 206     // "Markierung umkehren"
+#define IDM_OPEN_FILE 207        // "Öffnen"
+#define IDM_SHOW_IN_FOLDER 208   // "Im Ordner zeigen"
+#define IDM_PROTECT_FOLDER 209   // "Ordner schützen"
+#define IDM_LIFT_PROTECTION 210  // "Schutz aller Ordner aufheben"

@@ -1,16 +1,17 @@
 # Runs parvik-cli on a small tree: a user's search, a filtered one and a refusal.
 # cmake -DCLI=<parvik-cli> -DWORK=<scratch folder> -P cli_smoke.cmake
 set(tree "${WORK}/tree")
-file(REMOVE_RECURSE "${WORK}")
+execute_process(COMMAND rm -rf "${WORK}")  # its deepest folder is past the path limit
 string(REPEAT "0123456789" 10 text100)
-string(REPEAT "x" 250 tooLong)  # a path past 259 characters is left out, and said so
+string(REPEAT "x" 250 long)  # a path past 259 characters is found like any other
 file(WRITE "${tree}/a/same1.txt" "twenty-four bytes here!\n")
 file(WRITE "${tree}/b/same2.txt" "twenty-four bytes here!\n")
 file(WRITE "${tree}/b/grün.dat" "${text100}")
 file(WRITE "${tree}/b/grün-kopie.dat" "${text100}")
 file(WRITE "${tree}/b/other.txt" "twenty-four bytes, nope\n")
-file(WRITE "${tree}/c/${tooLong}" "x")
-file(MAKE_DIRECTORY "${tree}/d/${tooLong}")  # and so is a folder
+file(WRITE "${tree}/c/${long}" "${text100}")
+file(CREATE_LINK "missing-target-24-bytes!" "${tree}/b/dangling" SYMBOLIC)  # 24 bytes, cannot be opened: counted
+execute_process(COMMAND sh -c "mkdir d && cd d && for k in $(seq 17); do mkdir ${long} && cd ${long}; done" WORKING_DIRECTORY "${tree}")  # past PATH_MAX: counted
 
 function(check case args want_rc pattern)
   execute_process(COMMAND "${CLI}" ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -19,9 +20,9 @@ function(check case args want_rc pattern)
   endif()
 endfunction()
 
-set(row "file:${tree}/[ab]/[^\n]+    create:[0-9.]+  [0-9:]+    write:[0-9.]+  [0-9:]+\n")
+set(row "file:${tree}/[abc]/[^\n]+    create:[0-9.]+  [0-9:]+    write:[0-9.]+  [0-9:]+\n")
 set(tail "---\nqsort:[0-9]+ sec\nscan:[0-9]+ sec\n---\n")
-check("whole tree" "${tree}/" 0 "^end:[0-9]+ sec\n\n-- Länge:100 Byte --\n${row}${row}\n-- Länge:24 Byte --\n${row}${row}${tail}\
+check("whole tree" "${tree}/" 0 "^end:[0-9]+ sec\n\n-- Länge:100 Byte --\n${row}${row}${row}\n-- Länge:24 Byte --\n${row}${row}${tail}\
 parvik-cli: 1 Datei\\(en\\) ließen sich nicht öffnen oder lesen und fehlen im Vergleich\n\
 parvik-cli: 1 Ordner ließen sich nicht durchsuchen und fehlen mit allem darin\n$")
 check("filter and minimum size" "--filter;*.TXT;--min-size=24;${tree}" 0 "^end:[0-9]+ sec\n${tail}parvik-cli: 1 Ordner[^\n]*\n$")

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/text.h"
+#include "ui/control_text.h"
 
 int RememberInHistory(HWND box, History& history, const char* value) {
   int match = FindInHistory(history, value, false);
@@ -16,28 +17,27 @@ void ListHistory(HWND box, const History& history) {
   SendMessageA(box, CB_RESETCONTENT, 0, 0);
   for (int n = HistorySize - 1; n >= 0; n--) {
     if (history[n][0] == '\0') continue;
-    SendMessageA(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(history[n]));
+    SendTextMessage(box, CB_INSERTSTRING, 0, history[n]);
   }
 }
 
 void ShowPathHistory(HWND box) {
   ListHistory(box, settings.pathHistory);
-  SetWindowTextA(box, settings.currentPath);
+  ShowControlText(box, settings.currentPath);
   int match = FindInHistory(settings.pathHistory, settings.currentPath, true);
   if (match >= 0) {
     SendMessageA(box, CB_SETCURSEL, match, 0);
   } else {
-    SetWindowTextA(box, settings.currentPath);
+    ShowControlText(box, settings.currentPath);
   }
 }
 
 void ShowFilterHistory(HWND box) {
   ListHistory(box, settings.filterHistory);
-  SetWindowTextA(box, settings.currentFilter);
-  LRESULT found =
-      SendMessageA(box, CB_FINDSTRING, 0, reinterpret_cast<LPARAM>(settings.currentFilter));
+  ShowControlText(box, settings.currentFilter);
+  LRESULT found = SendTextMessage(box, CB_FINDSTRING, 0, settings.currentFilter);
   if (found == CB_ERR) {
-    SetWindowTextA(box, settings.currentFilter);
+    ShowControlText(box, settings.currentFilter);
   } else {
     SendMessageA(box, CB_SETCURSEL, found, 0);
   }

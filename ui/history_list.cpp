@@ -15,5 +15,5 @@ int FindInHistory(const History& history, const char* value, bool lowest) {
 
 void PushOntoHistory(History& history, const char* value) {
   memmove(history[1], history[0], sizeof(history[0]) * (HistorySize - 1));
-  CopyText(history[0], MaxPath, value);
+  CopyText(history[0], sizeof history[0], value);
 }

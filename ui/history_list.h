@@ -3,7 +3,7 @@
 #pragma once
 #include "engine/settings.h"
 
-using History = char[HistorySize][MaxPath];
+using History = char[HistorySize][MaxPathText];
 
 // The entry equal to `value` (only a-z match regardless of case): the highest
 // such entry, or the lowest when `lowest` is set; -1 when there is none.

@@ -11,7 +11,9 @@
 #include "app/module.h"
 #include "engine/file_table.h"
 #include "engine/settings.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
+#include "ui/control_text.h"
 #include "ui/history.h"
 #include "ui/page_folders.h"
 #include "ui/search_run.h"
@@ -22,14 +24,15 @@ namespace {
 
 void ShowWithHtmlHelp(HWND owner, const char* path) {
   // Loaded by name so that the program starts where HTML Help is missing.
-  using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
   constexpr UINT DisplayTopic = 0;  // HH_DISPLAY_TOPIC
   static HMODULE library = LoadLibraryA("hhctrl.ocx");
   if (!library) return;
-  FARPROC function = GetProcAddress(library, "HtmlHelpA");
-  if (!function) return;
+  FARPROC function = GetProcAddress(library, "HtmlHelpW");
+  WideText widePath;
+  if (!function || !ToWide(path, &widePath)) return;
   auto htmlHelp = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(function));
-  htmlHelp(owner, path, DisplayTopic, 0);
+  htmlHelp(owner, widePath.text, DisplayTopic, 0);
 }
 
 }  // namespace
@@ -101,9 +104,9 @@ void OnCommand(HWND page, int id) {
 // The help file stands beside the program; a bare name would be looked for
 // in whatever folder the program was started from.
 void OpenHelpFile() {
-  char folder[MaxPath];
-  char path[MaxPath];
-  if (!ExecutableFolder(folder) || snprintf(path, sizeof path, "%sparvik.chm", folder) >= MaxPath)
+  char folder[MaxPathBytes];
+  char path[MaxPathBytes];
+  if (!ExecutableFolder(folder) || snprintf(path, sizeof path, "%sparvik.chm", folder) >= MaxPathBytes)
     snprintf(path, sizeof path, "parvik.chm");
   showHelpFile(pageWindow, path);
 }
@@ -124,7 +127,7 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
     case PSN_KILLACTIVE:
       // Sent when the sheet is confirmed: the path in the box is what is saved.
       if (SearchOnStack()) return PostponeClose(page, PSBTN_OK);
-      GetDlgItemTextA(page, IDC_PATH, settings.currentPath, MaxPath);
+      ReadControlText(GetDlgItem(page, IDC_PATH), settings.currentPath, sizeof settings.currentPath);
       return 0;
     case PSN_QUERYCANCEL:
       if (SearchOnStack()) return PostponeClose(page, PSBTN_CANCEL);

@@ -4,22 +4,24 @@
 
 #include "engine/settings.h"
 #include "engine/text.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
+#include "ui/control_text.h"
 
 namespace {
 
-BROWSEINFOA browseInfo;  // filled afresh for every browse
+BROWSEINFOW browseInfo;  // filled afresh for every browse
 
-void ReadPathBox(HWND page) { GetDlgItemTextA(page, IDC_PATH, settings.currentPath, MaxPath); }
+void ReadPathBox(HWND page) {
+  ReadControlText(GetDlgItem(page, IDC_PATH), settings.currentPath, sizeof settings.currentPath);
+}
 
 bool FolderListHolds(HWND list, const char* path) {
   int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-  char entry[MaxPath];
+  char entry[MaxPathText];
   for (int i = 0; i < count; i++) {
-    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-    if (length < 0 || length >= MaxPath) continue;  // LB_GETTEXT has no size limit
-    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
-    if (SameTextIgnoringAsciiCase(entry, path)) return true;
+    if (ReadListEntry(list, i, entry, sizeof entry) && SameTextIgnoringAsciiCase(entry, path))
+      return true;
   }
   return false;
 }
@@ -27,7 +29,7 @@ bool FolderListHolds(HWND list, const char* path) {
 }  // namespace
 
 int CALLBACK BrowseCallback(HWND browser, UINT event, LPARAM, LPARAM callerData) {
-  if (event == BFFM_INITIALIZED) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, callerData);
+  if (event == BFFM_INITIALIZED) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, callerData);
   return 0;
 }
 
@@ -36,21 +38,25 @@ void BrowseForSourceFolder(HWND page) {
   static bool comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   (void)comReady;
   ReadPathBox(page);
-  char displayName[MaxPath];
+  wchar_t displayName[MaxPath];
+  WideText current;
+  if (!ToWide(settings.currentPath, &current)) return;
   browseInfo = {};
   browseInfo.hwndOwner = page;
   browseInfo.pidlRoot = nullptr;
   browseInfo.pszDisplayName = displayName;
-  browseInfo.lpszTitle = "Quelle für Parvik-Suche";
+  wchar_t title[64];
+  MultiByteToWideChar(CP_ACP, 0, "Quelle für Parvik-Suche", -1, title, 64);
+  browseInfo.lpszTitle = title;
   browseInfo.ulFlags = BIF_RETURNONLYFSDIRS;
   browseInfo.lpfn = BrowseCallback;
-  browseInfo.lParam = reinterpret_cast<LPARAM>(settings.currentPath);
+  browseInfo.lParam = reinterpret_cast<LPARAM>(current.text);
   browseInfo.iImage = 0;
-  LPITEMIDLIST chosen = SHBrowseForFolderA(&browseInfo);
+  LPITEMIDLIST chosen = SHBrowseForFolderW(&browseInfo);
   if (!chosen) return;
-  if (SHGetPathFromIDListA(chosen, settings.currentPath)) {
-    SetDlgItemTextA(page, IDC_PATH, settings.currentPath);
-  }
+  wchar_t path[MaxPath];
+  if (SHGetPathFromIDListW(chosen, path) && FromWide(path, settings.currentPath, sizeof settings.currentPath))
+    SetDlgItemTextW(page, IDC_PATH, path);
   CoTaskMemFree(chosen);
 }
 
@@ -59,7 +65,7 @@ void AddPathToFolderList(HWND page) {
   if (settings.currentPath[0] == '\0') return;
   HWND list = GetDlgItem(page, IDC_FOLDERS);
   if (FolderListHolds(list, settings.currentPath)) return;
-  SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(settings.currentPath));
+  SendTextMessage(list, LB_ADDSTRING, 0, settings.currentPath);
 }
 
 void ClearFolderList(HWND page) { SendDlgItemMessageA(page, IDC_FOLDERS, LB_RESETCONTENT, 0, 0); }

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-bool IsSearchablePath(const char* path) { return strlen(path) >= 2; }
+#include "engine/text.h"
+
+bool IsSearchablePath(const char* path) { return PathCharacters(path) >= 2; }
 
 void DropTrailingBackslash(char* path) {
   size_t length = strlen(path);

@@ -1,9 +1,12 @@
-// Marking many rows of the results window at once: its context menu (right
-// click, the context-menu key, Shift+F10) with "Alle Duplikate markieren" and
-// "Markierung aufheben", and Ctrl+A for every row. The menu and the Del key
-// also move the marked files into the Recycle Bin.
+// The results window's context menu (right click, the context-menu key,
+// Shift+F10): marking rules, moving the marked files into the Recycle Bin
+// (also the Del key), opening a file or showing it in Explorer, and
+// protecting folders. Ctrl+A marks every row; Enter and a double click open
+// the file of a row.
 #pragma once
 #include <windows.h>
+
+#include "ui/marking_rules.h"
 
 // Shows the menu at a screen point and returns the chosen item's id, or 0.
 using MenuChooser = int (*)(HWND owner, HMENU menu, POINT screen);
@@ -14,10 +17,5 @@ void RedirectResultsMenu(MenuChooser replacement);
 // Makes the list answer the menu keys and clicks; called once, on creation.
 void AttachResultsMenu(HWND list);
 
-// Selects every file row except each group's first file (its lowest file
-// index; groups are the file rows between two text rows) and nothing else.
-void MarkAllDuplicates(HWND list);
-// Selects no row.
-void ClearMarks(HWND list);
-// Selects every row; text rows carry no file, so the actions pass over them.
-void MarkAllRows(HWND list);
+// Selects the rows `rule` selects; `clicked` is the row it was asked for.
+void MarkRows(HWND list, MarkRule rule, int clicked);

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "app/module.h"
+#include "engine/listing.h"
+#include "platform/wide_text.h"
 #include "ui/results_marking.h"
 
 HWND resultsWindow;
@@ -44,14 +46,33 @@ void PrepareResultsWindow(HWND page) {
   CreateResultsWindow(page);
 }
 
+// A file row names its file in UTF-8, as the program holds paths (a byte that
+// is no UTF-8, such as the "ü" of a protection mark, shows as Latin-1); the
+// text rows are the program's own texts, in the ANSI code page.
+const wchar_t* WideRowText(int32_t itemData, const char* text, WideText* fileRow) {
+  static wchar_t programText[1024];
+  if (itemData != TextRow) return ToWide(text, fileRow) ? fileRow->text : nullptr;
+  if (!MultiByteToWideChar(CP_ACP, 0, text, -1, programText, 1024)) programText[0] = L'\0';
+  return programText;
+}
+
 int AddResultRow(HWND list, int32_t itemData, const char* text) {
-  static LVITEMA row;
+  WideText fileRow;
+  static LVITEMW row;
   row = {};
   row.mask = LVIF_TEXT | LVIF_PARAM;
   row.iItem = 0;  // always on top: the newest row stands first
-  row.pszText = const_cast<char*>(text);
+  row.pszText = const_cast<wchar_t*>(WideRowText(itemData, text, &fileRow));
+  if (!row.pszText) return -1;
   row.lParam = itemData;
-  return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
+  return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
+}
+
+void SetResultRowText(HWND list, int row, int32_t itemData, const char* text) {
+  WideText fileRow;
+  LVITEMW item = {};
+  item.pszText = const_cast<wchar_t*>(WideRowText(itemData, text, &fileRow));
+  if (item.pszText) SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
 void HoldResultsRedraw(bool hold) {

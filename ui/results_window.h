@@ -12,6 +12,8 @@ extern HWND resultsWindow;  // null until the first search creates it
 void PrepareResultsWindow(HWND page);
 // Inserts one row at the top; returns its position.
 int AddResultRow(HWND list, int32_t itemData, const char* text);
+// Replaces the text of a row, the row of the file or text row `itemData`.
+void SetResultRowText(HWND list, int row, int32_t itemData, const char* text);
 // While held, rows go in without a repaint or scroll-bar update each (under
 // Wine that costs tens of milliseconds a row); releasing repaints once.
 void HoldResultsRedraw(bool hold);

@@ -9,7 +9,9 @@
 #include "engine/search.h"
 #include "engine/settings.h"
 #include "res/resource.h"
+#include "ui/control_text.h"
 #include "ui/history.h"
+#include "ui/marking_rules.h"
 #include "ui/message_box.h"
 #include "ui/path_check.h"
 #include "ui/results_window.h"
@@ -43,7 +45,7 @@ void ResetCounters(HWND page) {
 // Takes path and filter from the page into settings and their histories.
 // False (after telling the user) when the path is too short to name a folder.
 bool TakeInputs(HWND page) {
-  GetDlgItemTextA(page, IDC_PATH, settings.currentPath, MaxPath);
+  ReadControlText(GetDlgItem(page, IDC_PATH), settings.currentPath, sizeof settings.currentPath);
   if (!IsSearchablePath(settings.currentPath)) {
     ShowMessage("Falscher Pfad", "Fehler!", MB_OK);
     SetDlgItemTextA(page, IDC_START, "&Start");
@@ -55,25 +57,24 @@ bool TakeInputs(HWND page) {
   SendMessageA(pathBox, CB_SETCURSEL, position, 0);
 
   HWND filterBox = GetDlgItem(page, IDC_FILTER);
-  GetDlgItemTextA(page, IDC_FILTER, settings.currentFilter, MaxPath);
+  ReadControlText(filterBox, settings.currentFilter, sizeof settings.currentFilter);
   RememberInHistory(filterBox, settings.filterHistory, settings.currentFilter);
 
   // "c:\" is scanned as "c:"; the history keeps the text as typed.
   DropTrailingBackslash(settings.currentPath);
 
-  LRESULT found = SendMessageA(filterBox, CB_FINDSTRING, 0,
-                               reinterpret_cast<LPARAM>(settings.currentFilter));
+  LRESULT found = SendTextMessage(filterBox, CB_FINDSTRING, 0, settings.currentFilter);
   SendMessageA(filterBox, CB_SETCURSEL, found, 0);
   return true;
 }
 
 void ReadListedFolder(int index, char* folder) {
-  LRESULT length = SendMessageA(folderList, LB_GETTEXTLEN, index, 0);
-  if (length < 0 || length >= MaxPath) return;  // LB_GETTEXT has no size limit
-  SendMessageA(folderList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(folder));
+  ReadListEntry(folderList, index, folder, MaxPathText);
 }
 
 void AddRowToResults(int32_t itemData, const char* text) {
+  char listed[RowTextSize];
+  if (itemData != TextRow) text = ListedRowText(fileTable.entries[itemData], text, listed);
   AddResultRow(resultsWindow, itemData, text);
 }
 

@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "temp_folder.h"
 
 namespace {
@@ -25,14 +28,23 @@ HWND FindProgramWindow(DWORD process, const char* title) {
   return nullptr;
 }
 
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size() + 1, L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
+  return wide;
+}
+
 // Clicks Start, presses `button` once the run has written its log, and waits until the program has ended.
-void SearchAndPress(const TempFolder& temp, const std::string& program, int button) {
-  std::string commandLine = "\"" + program + "\" /dir \"" + temp.At("music") + "\" /filter \"*.*\"", log = temp.At("app\\Parvik.LOG");
+// The switches (UTF-8) are "/dir" and "/filter" for the music folder unless given.
+void SearchAndPress(const TempFolder& temp, const std::string& program, int button, std::string switches = "") {
+  if (switches.empty()) switches = "/dir \"" + temp.At("music") + "\" /filter \"*.*\"";
+  std::wstring commandLine = Wide("\"" + program + "\" " + switches);
+  std::string log = temp.At("app\\Parvik.LOG");
   DeleteFileA(log.c_str());
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  EXPECT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp.path.c_str(), &startup, &process));
+  EXPECT_TRUE(CreateProcessW(Wide(program).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(temp.path).c_str(), &startup, &process));
   HWND sheet = nullptr, page = nullptr;
   EXPECT_TRUE(WaitFor([&] { return (sheet = FindProgramWindow(process.dwProcessId, "Parvik 2.3")) && (page = PropSheet_GetCurrentPageHwnd(sheet)); }));
   PostMessageA(GetDlgItem(page, 100), BM_CLICK, 0, 0);  // Start
@@ -44,11 +56,17 @@ void SearchAndPress(const TempFolder& temp, const std::string& program, int butt
   CloseHandle(process.hThread);
 }
 
+std::string InstalledProgram(const TempFolder& temp, const std::string& name = "Parvik.exe") {  // from Parvik.exe's folder
+  std::string program = temp.MakeFolder("app") + "\\" + name, built = __argc > 1 ? __argv[1] : "Parvik.exe";
+  for (char& c : built) c = c == '/' ? '\\' : c;  // CTest may pass it in Unix form
+  built = built.substr(0, built.find_last_of('\\') + 1) + name;
+  EXPECT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
+  return program;
+}
+
 TEST(RealProgram, SearchesTheDirFolderLogsTheGroupsAndSavesTheSettingsOnlyOnOk) {
   TempFolder temp;
-  std::string program = temp.MakeFolder("app") + "\\Parvik.exe", built = __argc > 1 ? __argv[1] : "Parvik.exe";
-  for (char& c : built) c = c == '/' ? '\\' : c;  // CTest may pass it in Unix form
-  ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
+  std::string program = InstalledProgram(temp);
   std::string ini = temp.Write("app\\Parvik.INI", "[Parvik]\r\nLogFile=1\r\nMinSize=010\r\nFilter=*.txt\r\n");
   const std::pair<const char*, std::string> files[] = {  // other.mp3: same size, other bytes
       {"a\\song.mp3", std::string(1000, 's')}, {"b\\song 2.mp3", std::string(1000, 's')}, {"c\\other.mp3", std::string(1000, 'o')},
@@ -66,6 +84,32 @@ TEST(RealProgram, SearchesTheDirFolderLogsTheGroupsAndSavesTheSettingsOnlyOnOk) 
   for (const std::string& key : std::vector<std::string>{"[Parvik]\r\n", "LogFile=1\r", "MinSize=010\r", "SameName=0\r", "ID3Tag=0\r", "Pfad=" + music + "\r",
                                                          "[Pfade]\r\nPfad0=" + music + "\r\nPfad1=\r", "[Filter]\r\nFilter0=*.*\r\nFilter1=\r"})
     EXPECT_NE(ReadWholeFile(ini).find(key), std::string::npos) << key;
+}
+
+// Twins named in Cyrillic, CJK and with an emoji, one in a folder 400 characters deep, under a
+// source folder so named: found from /dir, logged whole in UTF-8, and found again from the INI.
+TEST(RealProgram, FindsNamesInAnyScriptInFoldersPast260CharactersAndKeepsTheFolderInTheIni) {
+  TempFolder temp;
+  std::string program = InstalledProgram(temp), music = temp.At("\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F \xF0\x9F\x98\x80"), deep = music;
+  temp.Write("app\\Parvik.INI", "[Parvik]\r\nLogFile=1\r\n");
+  while (Wide(deep).size() < 400) deep += "\\\xE6\xB7\xB1\xE3\x81\x84 \xD0\x93\xD0\xBB\xD1\x83\xD0\xB1\xD0\xBE\xD0\xBA\xD0\xB0\xD1\x8F folder";
+  for (size_t at = music.size(); at != std::string::npos; at = (deep + "\\").find('\\', at + 1))
+    CreateDirectoryW((L"\\\\?\\" + Wide(deep.substr(0, at))).c_str(), nullptr);
+  const std::string files[] = {music + "\\Lied.mp3", music + "\\\xE6\x9B\xB2.mp3", deep + "\\\xF0\x9F\x8E\xB5.mp3"};
+  for (const std::string& file : files) EXPECT_TRUE(std::ofstream(std::filesystem::path(L"\\\\?\\" + Wide(file)), std::ios::binary) << "same bytes") << file;
+  for (const std::string& switches : {"/dir \"" + music + "\"", std::string("/filter \"*.mp3\"")}) {
+    SearchAndPress(temp, program, IDOK, switches);
+    std::string log = ReadWholeFile(temp.At("app\\Parvik.LOG"));
+    EXPECT_TRUE(log.substr(0, 7) == "\xEF\xBB\xBF" "end:" && log.find(" sec\r\r-- L\xC3\xA4nge:10 Byte --\rfile:") < 12) << switches;
+    for (const std::string& file : files) EXPECT_NE(log.find("\rfile:" + file + "    create:"), std::string::npos) << file;
+  }
+  EXPECT_EQ(ReadWholeFile(temp.At("app\\Parvik.INI")).substr(0, 2), "\xFF\xFE");
+  // The console build, its output redirected: what the ANSI code page lacks as %HH of its UTF-8 bytes.
+  std::string cli = InstalledProgram(temp, "parvik-cli.exe"), out;
+  FILE* pipe = _wpopen((L"\"\"" + Wide(cli) + L"\" \"" + Wide(music) + L"\"\"").c_str(), L"rb");
+  for (int c; pipe && (c = fgetc(pipe)) != EOF;) out += static_cast<char>(c);
+  if (pipe) _pclose(pipe);
+  EXPECT_NE(out.find("\\%D0%9F%D0%B5%D1%81%D0%BD%D1%8F %F0%9F%98%80\\%E6%9B%B2.mp3    create:"), std::string::npos) << out;
 }
 
 }  // namespace

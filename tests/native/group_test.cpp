@@ -10,6 +10,7 @@
 #include <set>
 
 #include "engine/compare.h"
+#include "engine/path_store.h"
 #include "engine/group.h"
 #include "engine/hooks.h"
 #include "engine/listing.h"
@@ -203,7 +204,7 @@ TEST_F(GroupingPass, EachGroupIsListedHeadFirstThenItsLengthAndAnEmptyRow) {
     fileTable.count = 0;
     for (const auto& file : files) {
       FileEntry& entry = Entry(fileTable.count++);
-      CopyText(entry.path, MaxPath, file.path);
+      entry.path = StorePath(file.path);
       entry.size = file.size;
       entry.groupId = file.group;
       entry.creationTime = FileTime{0x5DD2A000u, 0x01C073EAu};   // 01.01.2001 12:00:00 UTC

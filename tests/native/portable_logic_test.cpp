@@ -1,8 +1,13 @@
 // What the Windows program decides without a window: numbered names for taken
-// ones, the run's stamp and log header, and the path a search run takes.
+// ones, the run's stamp and log header, the path a search run takes, and what
+// the marking rules and protected folders select.
 #include <gtest/gtest.h>
 
 #include "actions/marked_names.h"
+#include "actions/protection.h"
+#include "engine/path_store.h"
+#include "engine/text.h"
+#include "ui/marking_rules.h"
 #include "ui/path_check.h"
 
 TEST(MarkedNames, NumberedNamesRunFromThePlainNameToTheNumberedOnesThatFit) {
@@ -43,4 +48,53 @@ TEST(PathCheck, APathNeedsTwoCharactersAndLosesOneTrailingBackslash) {
     DropTrailingBackslash(&path[0]);
     EXPECT_STREQ(path.c_str(), c.scanned);
   }
+}
+
+TEST(Protection, AFolderHoldsWhatLiesInItOrBelowWhateverTheCaseAndDoubledSeparators) {
+  const struct { const char *path, *folder, *below; } cases[] = {
+      {"/p/a/x", "/p/a/", "x"}, {"/p/a/x", "/p/a", "x"}, {"/P/A/sub/x", "/p/a", "sub/x"}, {"/p//a///x", "/p/a/", "x"},
+      {"/p/a2/x", "/p/a", nullptr}, {"/p/a", "/p/a", nullptr}, {"/p/a/", "/p/a", nullptr}, {"/q/a/x", "/p/a/", nullptr}};
+  for (const auto& c : cases) {
+    const char* below = PathBelowFolder(c.path, c.folder);
+    EXPECT_STREQ(below ? below : "-", c.below ? c.below : "-") << c.path << " in " << c.folder;
+  }
+  const std::string deep = "/p/" + std::string(400, 'd') + "/";  // a folder the INI file could not keep whole
+  EXPECT_TRUE(InSameFolder((deep + "x").c_str(), (deep + "y").c_str()) && ProtectFolderOf((deep + "x").c_str()) == ProtectResult::NoFolder);
+}
+
+// Rows as a search lists them, top first: each group's first file (lowest index) at its bottom.
+// Group one holds indices 5, 4, 3 (times 30, 30, 10), group two 2, 1, 0 (times 20, 5, 20).
+TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAProtectedFile) {
+  ASSERT_TRUE(fileTable.entries || CreateFileTable());
+  const struct { int32_t index; const char* path; uint32_t time; } files[] = {
+      {5, "/p/a/x", 30}, {4, "/p/b/x", 30}, {3, "/p/a/y", 10}, {2, "/p/b/z", 20}, {1, "/p/a/sub/z", 5}, {0, "/p/c/z", 20}};
+  for (const auto& f : files) {
+    fileTable.entries[f.index].path = StorePath(f.path);
+    fileTable.entries[f.index].lastWriteTime = {f.time, 1};
+  }
+  const std::vector<int32_t> data = {TextRow, TextRow, 5, 4, 3, TextRow, TextRow, 2, 1, 0, TextRow};
+  const struct { MarkRule rule; int clicked; bool protectB; const char* marks; } cases[] = {  // before: 10100001001
+      {MarkRule::Duplicates, -1, false, "00110001100"}, {MarkRule::AllButNewest, -1, false, "00101001100"},
+      {MarkRule::AllButOldest, -1, false, "00110001010"}, {MarkRule::InFolder, 2, false, "10101001001"},
+      {MarkRule::InFolder, 1, false, "10100001001"}, {MarkRule::Invert, -1, false, "00011000110"},
+      {MarkRule::None, -1, false, "00000000000"}, {MarkRule::EveryRow, -1, false, "11111111111"},
+      {MarkRule::Duplicates, -1, true, "00100000100"}, {MarkRule::EveryRow, -1, true, "11101110111"},
+      {MarkRule::InFolder, 3, true, "10100000001"}, {MarkRule::Invert, -1, true, "00001000110"}};
+  for (const auto& c : cases) {
+    protectedFolders.count = 0;
+    if (c.protectB) {
+      ASSERT_EQ(ProtectFolderOf("/P/B/other"), ProtectResult::Added);
+    }
+    RowMarks rows = {data, {}};
+    for (char mark : std::string("10100001001")) rows.selected.push_back(mark == '1');
+    ApplyMarkRule(c.rule, c.clicked, &rows);
+    std::string marks;
+    for (char selected : rows.selected) marks += selected ? '1' : '0';
+    EXPECT_EQ(marks, c.marks) << static_cast<int>(c.rule) << " at " << c.clicked;
+  }
+  EXPECT_EQ(ProtectFolderOf("/p/b/sub/x"), ProtectResult::AlreadyProtected);
+  char buffer[RowTextSize];
+  EXPECT_STREQ(ListedRowText(fileTable.entries[4], "file:/p/b/x", buffer), "[gesch\xFCtzt] file:/p/b/x");
+  EXPECT_STREQ(ListedRowText(fileTable.entries[5], "file:/p/a/x", buffer), "file:/p/a/x");
+  protectedFolders.count = 0;
 }

@@ -130,6 +130,16 @@ TEST_F(Scan, WalksDepthFirstFilesBeforeSubfoldersWithFilterAndStrictMinimumSize)
   EXPECT_TRUE(ScannedPaths(temp.path + "/missing").empty());
 }
 
+TEST_F(Scan, FoldersWindowsKeepsForItselfArePassedOverUnlessTheSearchStartsInsideOne) {
+  for (const char* name : {"$RECYCLE.BIN/a", "recycler/b", "System Volume Information/c", "sub/$Recycle.Bin/d", "sub/RECYCLER/System Volume Information/e", "RECYCLER2/f"})
+    temp.Write(name, "1");
+  for (const char* filter : {"*.*", "?"}) {  // one listing for files and folders, and two
+    CopyText(settings.currentFilter, sizeof settings.currentFilter, filter);
+    EXPECT_EQ(ScannedPaths(temp.path), std::vector<std::string>{"RECYCLER2/f"});
+    EXPECT_EQ(ScannedPaths(temp.path + "/sub/RECYCLER"), std::vector<std::string>{"System Volume Information/e"});
+  }
+}
+
 TEST_F(Scan, FolderLoopsAreNotEnteredButASecondRouteIsWalkedAgain) {
   const struct { const char *link, *target; size_t files; } cases[] = {{"back", ".", 2}, {"sub/up", "..", 2}, {"again", "sub", 3}};
   for (const auto& c : cases) {
@@ -144,6 +154,7 @@ TEST_F(Scan, FolderLoopsAreNotEnteredButASecondRouteIsWalkedAgain) {
 // pattern would not fit, and a folder that cannot be listed are left out and counted.
 // Every folder reports the same unknown identity: none is taken for one above it.
 TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted) {
+  walkPathLimit = MaxPath;  // within reach of real files
   const size_t root = temp.path.size() + 1;
   for (size_t length : {MaxPath - 1, MaxPath + 0}) temp.Write(std::string(length - root, 'f'), "1");
   temp.Write(std::string(MaxPath - 5 - root, 'a') + "/x", "1");  // "<folder>/*.*" just fits

@@ -10,6 +10,8 @@
 #include "engine/compare.h"
 #include "engine/entry_io.h"
 #include "engine/hooks.h"
+#include "engine/path_store.h"
+#include "engine/scan.h"
 #include "engine/search.h"
 #include "engine/settings.h"
 #include "engine/text.h"
@@ -112,6 +114,7 @@ void EngineTest::TearDown() {
   ResetEngineHooks();
   resizeTableStorage = realloc;
   compareLimits = defaultCompareLimits;
+  walkPathLimit = MaxPathBytes;
   settings = Settings{};
 }
 
@@ -120,7 +123,7 @@ uint32_t EngineTest::AddPath(const std::string& path) {
   EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
   FileEntry& entry = fileTable.entries[fileTable.count];
   entry = FileEntry{};
-  CopyText(entry.path, sizeof entry.path, path.c_str());
+  entry.path = StorePath(path.c_str());
   entry.size = static_cast<uint64_t>(info.st_size);
   entry.handle = InvalidFileHandle;
   return fileTable.count++;

@@ -5,6 +5,7 @@
 #include "app/module.h"
 #include "app/property_sheet.h"
 #include "engine/hooks.h"
+#include "engine/path_store.h"
 #include "engine/text.h"
 #include "res/resource.h"
 #include "ui/main_page.h"
@@ -83,7 +84,7 @@ std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
     FileEntry& entry = fileTable.entries[fileTable.count];
-    CopyText(entry.path, MaxPath, path.c_str());
+    entry.path = StorePath(path.c_str());
     entry.size = data.nFileSizeLow;
     entry.lastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
     indices.push_back(static_cast<int32_t>(fileTable.count++));
@@ -126,11 +127,11 @@ void PageTest::TearDown() {
 void PageTest::ReopenSheet() {
   DestroyWindow(sheet);
   DispatchPending();
-  PROPSHEETPAGEA pageRecord;
-  PROPSHEETHEADERA header;
+  PROPSHEETPAGEW pageRecord;
+  PROPSHEETHEADERW header;
   DescribePropertySheet(&pageRecord, &header);
   header.dwFlags |= PSH_MODELESS;
-  sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+  sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
   page = PropSheet_GetCurrentPageHwnd(sheet);
   ASSERT_TRUE(page != nullptr && page == pageWindow);
 }

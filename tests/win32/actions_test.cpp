@@ -103,8 +103,8 @@ INSTANTIATE_TEST_SUITE_P(BackupAndDeletion, MarkedFiles, ::testing::Bool());
 TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCannotTake) {
   const char* home = getenv("WINEHOMEDIR");  // "\\??\\Z:\\root"
   std::string trash = (home ? home + 4 : "?") + std::string("\\.local\\share\\Trash\\"), name = "parvik-" + std::to_string(GetTickCount());
-  static int (*shell)(SHFILEOPSTRUCTA*) = shellFileOperation;
-  shellFileOperation = [](SHFILEOPSTRUCTA* op) { return strstr(op->pFrom, "nuked") ? !DeleteFileA(op->pFrom) : shell(op); };
+  static int (*shell)(SHFILEOPSTRUCTW*) = shellFileOperation;
+  shellFileOperation = [](SHFILEOPSTRUCTW* op) { return wcsstr(op->pFrom, L"nuked") ? !DeleteFileW(op->pFrom) : shell(op); };
   std::vector<int32_t> files = ShowOneGroup({temp.Write("kept", "same"), temp.Write(name, "same")});
   ShowOneGroup({temp.Write("kept2", "same"), temp.Write("nuked", "same")});
   for (int row : {3, 7}) SelectRow(row);

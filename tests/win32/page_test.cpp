@@ -5,11 +5,15 @@
 
 #include <commctrl.h>
 
+#include "actions/protection.h"
+#include "app/settings_file.h"
+#include "engine/text.h"
 #include "res/resource.h"
 #include "ui/main_page.h"
 #include "ui/pump.h"
 #include "ui/results_marking.h"
 #include "ui/search_run.h"
+#include "ui/shell_files.h"
 #include "window_fixture.h"
 
 namespace {
@@ -159,6 +163,97 @@ TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksA
   EXPECT_EQ(selected(), "");
   PressKey(WM_KEYDOWN, 'A', VK_CONTROL);
   EXPECT_EQ(selected().size(), 9u);
+  RedirectResultsMenu(nullptr);
+}
+
+// The menu as "text|text|...", grey entries after "~", separators empty; then the answer `choice`.
+int ShowMenuTexts(HWND, HMENU menu, POINT) {
+  menuShown.clear();
+  for (int k = 0; k < GetMenuItemCount(menu); k++) {
+    char text[64] = "";
+    GetMenuStringA(menu, k, text, sizeof text, MF_BYPOSITION);
+    menuShown += std::string(k ? "|" : "") + (*text && GetMenuState(menu, k, MF_BYPOSITION) & MF_GRAYED ? "~" : "") + text;
+  }
+  return choice;
+}
+
+void MenuAt(int row, int chosen) {  // from the keyboard, at the focused row
+  ListView_SetItemState(resultsWindow, row, LVIS_FOCUSED, LVIS_FOCUSED);
+  choice = chosen;
+  PressKey(WM_KEYDOWN, VK_APPS, 0);
+}
+
+int RowOf(const std::string& path) {
+  std::vector<std::string> rows = ListedRows();
+  for (size_t r = 0; r < rows.size(); r++)
+    if (rows[r].find(path + "    create:") != std::string::npos) return static_cast<int>(r);
+  return -1;
+}
+
+TEST_F(PageTest, AProtectedFolderStaysInTheIniShowsInItsRowsAndSurvivesCtrlAAndLoeschenUntilLifted) {
+  RedirectResultsMenu(ShowMenuTexts);
+  CopyText(iniPath, MaxPath, temp.At("Parvik.INI").c_str());
+  const std::string ini = "[Parvik]\r\nLogFile=0\r\n";
+  WriteBytes(iniPath, ini);
+  std::string keep = temp.Write("data\\keep\\a", "same"), work = temp.Write("data\\work\\b", "same");
+  Search(0);
+  MenuAt(RowOf(keep), IDM_PROTECT_FOLDER);
+  EXPECT_EQ(menuShown, "Alle Duplikate markieren|Alle au\xDF" "er dem neuesten markieren|Alle au\xDF" "er dem \xE4ltesten markieren|"
+                       "Alle in diesem Ordner markieren|Markierung umkehren|Markierung aufheben||Markierte in den &Papierkorb legen\tEntf||"
+                       "\xD6" "ffnen|Im Ordner zeigen||"
+                       "Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
+  EXPECT_EQ(ReadWholeFile(iniPath), ini + "[Schutz]\r\nOrdner0=" + temp.At("data\\keep\\") + "\r\n");
+  protectedFolders.count = 0;
+  LoadProtectedFolders();
+  EXPECT_TRUE(IsProtectedPath(keep.c_str()) && !IsProtectedPath(work.c_str()));
+  Search(0);  // a new search lists it marked as well
+  EXPECT_EQ(ListedRows()[RowOf(keep)].substr(0, 19), std::to_string(fileTable.entries[0].path == keep ? 0 : 1) + " [gesch\xFCtzt] file:");
+  PressKey(WM_KEYDOWN, 'A', VK_CONTROL);
+  EXPECT_EQ(ListView_GetItemState(resultsWindow, RowOf(keep), LVIS_SELECTED), 0u);
+  SelectRow(RowOf(keep));  // by hand
+  Click(page, IDC_DELETE);
+  EXPECT_EQ(shownMessages.back(), "Achtung!|1 markierte Datei(en) in gesch\xFCtzten Ordnern bleiben unber\xFChrt|0");
+  ASSERT_TRUE(FileExists(keep) && !FileExists(work));
+  MenuAt(RowOf(keep), IDM_LIFT_PROTECTION);
+  EXPECT_EQ(menuShown.substr(menuShown.rfind("||") + 2), "~Ordner sch\xFCtzen|Schutz aller Ordner aufheben");
+  EXPECT_EQ(shownMessages.back(), "Achtung!|Schutz f\xFCr 1 Ordner aufheben?|4");
+  EXPECT_EQ(ReadWholeFile(iniPath), ini);
+  EXPECT_EQ(ListedRows()[RowOf(keep)].find("[gesch"), std::string::npos);
+  CopyText(iniPath, MaxPath, temp.path.c_str());  // a folder: the INI cannot be written
+  MenuAt(RowOf(keep), IDM_PROTECT_FOLDER);
+  EXPECT_EQ(shownMessages.back(), "Fehler!|Kann die gesch\xFCtzten Ordner nicht in der Einstellungsdatei speichern|0");
+  RedirectResultsMenu(nullptr);
+  protectedFolders.count = iniPath[0] = 0;
+}
+
+TEST_F(PageTest, EnterOrADoubleClickOpensTheFileOfARowAndTheMenuShowsItInExplorer) {
+  static std::string started;
+  static bool shellWorks;
+  RedirectShellStarts([](const char* file, const char* parameters) {
+    started += std::string(file) + "|" + (parameters ? parameters : "") + "\n";
+    return shellWorks;
+  });
+  RedirectResultsMenu(ShowMenuTexts);
+  std::string path = temp.Write("a b.txt", "x");
+  ShowOneGroup({path});
+  RECT row = {LVIR_BOUNDS, 0, 0, 0};
+  SendMessageA(resultsWindow, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+  for (bool works : {true, false}) {  // then with a shell that fails
+    shellWorks = works;
+    for (int focused : {1, 2}) {
+      ListView_SetItemState(resultsWindow, focused, LVIS_FOCUSED, LVIS_FOCUSED);
+      PressKey(WM_KEYDOWN, VK_RETURN, 0);
+    }
+    SendMessageA(resultsWindow, WM_LBUTTONDBLCLK, 0, MAKELPARAM(row.left + 5, row.top + 2));
+    MenuAt(2, IDM_SHOW_IN_FOLDER);
+    MenuAt(1, IDM_OPEN_FILE);  // a text row: grey, and nothing happens
+  }
+  std::string once = path + "|\n" + path + "|\nexplorer.exe|/select,\"" + path + "\"\n";
+  EXPECT_EQ(started, once + once);
+  EXPECT_EQ(menuShown.substr(menuShown.find("Entf||") + 6), "~\xD6" "ffnen|~Im Ordner zeigen||~Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
+  EXPECT_EQ(shownMessages, (std::vector<std::string>{"Fehler!|Kann Datei nicht \xF6" "ffnen|0", "Fehler!|Kann Datei nicht \xF6" "ffnen|0",
+                                                     "Fehler!|Kann Explorer nicht starten|0"}));
+  RedirectShellStarts(nullptr);
   RedirectResultsMenu(nullptr);
 }
 

@@ -1,0 +1,119 @@
+// Names in Cyrillic, Greek, CJK and beyond the Basic Multilingual Plane, one in a folder past 260
+// characters, on real files: found, listed and logged as they are, acted on, kept in the INI.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "actions/backup.h"
+#include "actions/deletion.h"
+#include "app/settings_file.h"
+#include "engine/text.h"
+#include "platform/utf16.h"
+#include "platform/wide_text.h"
+#include "res/resource.h"
+#include "ui/control_text.h"
+#include "window_fixture.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+  WideText wide;
+  return ToWidePath(path.c_str(), &wide) && GetFileAttributesW(wide.text) != INVALID_FILE_ATTRIBUTES;
+}
+
+void WriteFileW(const std::string& path, const std::string& bytes) {
+  WideText wide;
+  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+    if (ToWidePath(path.substr(0, at).c_str(), &wide)) CreateDirectoryW(wide.text, nullptr);
+  ASSERT_TRUE(ToWidePath(path.c_str(), &wide));
+  EXPECT_TRUE(std::ofstream(std::filesystem::path(wide.text), std::ios::binary) << bytes) << path;
+}
+
+void SelectFile(const std::string& path) {  // its row in the results window
+  for (uint32_t k = 0; k < fileTable.count; k++) {
+    LVFINDINFOA find = {LVFI_PARAM, nullptr, static_cast<LPARAM>(k), {}, 0};
+    if (fileTable.entries[k].path == path) SelectRow(ListView_FindItem(resultsWindow, -1, &find));
+  }
+}
+
+// Past 247 characters a path takes the long form, which Windows (unlike Wine) requires there.
+TEST(WidePath, LongPathsTakeTheFullLongFormAndShortOnesStayAsTheyAre) {
+  const std::string longName(250, 'n');
+  const std::string cases[][2] = {{"c:\\a\\b.txt", "c:\\a\\b.txt"}, {"c:\\" + longName, "\\\\?\\c:\\" + longName},
+      {"\\\\server\\share\\" + longName, "\\\\?\\UNC\\server\\share\\" + longName}, {"\\\\?\\c:\\" + longName, "\\\\?\\c:\\" + longName}};
+  for (const auto& c : cases) {
+    WideText wide;
+    EXPECT_TRUE(ToWidePath(c[0].c_str(), &wide) && std::string(wide.text, wide.text + wcslen(wide.text)) == c[1]) << c[0];
+  }
+}
+
+TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAndActedOn) {
+  const std::string data = temp.At("\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F \xE6\x9B\xB2 \xF0\x9F\x98\x80");
+  std::string deep = data;
+  while (Utf16Length(deep.c_str()) < 400) deep += "\\\xD0\x93\xD0\xBB\xD1\x83\xD0\xB1\xD0\xBE\xD0\xBA\xD0\xB0\xD1\x8F \xE6\xB7\xB1\xE3\x81\x84";
+  const std::string greek = "\\\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC \xF0\x9F\x8E\xB5.txt";
+  const std::set<std::string> twins = {data + "\\Lied.mp3", data + "\\\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F.mp3",
+                                       data + "\\\xE6\x9B\xB2.mp3", data + "\\\xF0\x9F\x98\x80 smile.txt", deep + greek};
+  for (const std::string& path : twins) WriteFileW(path, std::string(path.back() == '3' ? 1000 : 2000, 'x'));
+  WriteFileW(data + "\\unique.bin", std::string(1000, 'u'));
+  Click(page, IDC_LOG_FILE);
+  ShowControlText(GetDlgItem(page, IDC_PATH), data.c_str());
+  Click(page, IDC_ADD);  // the folder list is what the search takes
+  Click(page, IDC_START);
+  std::string log = ReadWholeFile(logPath);  // the list's rows, in UTF-8 and whole
+  std::set<std::string> listed;
+  for (size_t at = log.find("\rfile:"); at != std::string::npos; at = log.find("\rfile:", at + 1))
+    listed.insert(log.substr(at + 6, log.find("    create:", at) - at - 6));
+  EXPECT_EQ(listed, twins);
+  EXPECT_EQ(log.substr(0, 42), "\xEF\xBB\xBF" "end:0 sec\r\r-- L\xC3\xA4nge:2000 Byte --\rfile:");
+
+  int rows = ListView_GetItemCount(resultsWindow);
+  SelectFile(deep + greek);
+  SelectFile(data + "\\Lied.mp3");
+  BackupMarkedFiles();
+  std::vector<std::string> runs = NamesMatching(ProgramFolder() + "BackUp\\*", true);
+  ASSERT_EQ(runs.size(), 1u);
+  log = ReadWholeFile(ProgramFolder() + "BackUp\\" + runs[0] + "\\backup.log");
+  EXPECT_EQ(log.substr(0, 22), "\xEF\xBB\xBFverschobene Dateien");
+  EXPECT_NE(log.find(deep + greek + "    create:"), std::string::npos) << log;
+  EXPECT_TRUE(!Exists(deep + greek) && Exists(ProgramFolder() + "BackUp\\" + runs[0] + greek));
+  SelectFile(data + "\\\xE6\x9B\xB2.mp3");
+  DeleteMarkedFiles();
+  EXPECT_EQ(shownMessages, std::vector<std::string>{"Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4"});
+  EXPECT_EQ(Exists(data + "\\Lied.mp3") + Exists(data + "\\\xE6\x9B\xB2.mp3") + ListView_GetItemCount(resultsWindow), rows - 3);
+
+  // The INI keeps the ANSI code page until a value needs more, then turns UTF-16.
+  CopyText(iniPath, sizeof iniPath, temp.At("Parvik.INI").c_str());
+  const Settings typed = settings;
+  settings = Settings{};
+  CopyText(settings.currentPath, sizeof settings.currentPath, "c:\\M\xC3\xBCller");
+  SaveSettings();
+  EXPECT_EQ(ReadWholeFile(iniPath).find("[Parvik]\r\nLogFile=0\r\nSameName=0\r\nID3Tag=0\r\nPfad=c:\\M\xFCller\r\n"), 0u);
+  settings = typed;
+  SaveSettings();
+  settings = Settings{};
+  LoadSettings();
+  EXPECT_EQ(ReadWholeFile(iniPath).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(std::string(settings.currentPath) + "|" + settings.pathHistory[0] + "|" + settings.filterHistory[0], data + "|" + data + "|*.*");
+}
+
+// Names the ANSI code page spells keep its bytes in every log, as they always had them.
+TEST_F(PageTest, LogsOfNamesTheAnsiCodePageSpellsStayInIt) {
+  for (const char* name : {"data\\M\xFCller.mp3", "data\\\xC4rger.mp3"}) temp.Write(name, "same");
+  Click(page, IDC_LOG_FILE);
+  Search(0);
+  std::string log = ReadWholeFile(logPath);
+  EXPECT_EQ(log.substr(0, 4) + std::to_string(log.find("\\M\xFCller.mp3    create:") != std::string::npos), "end:1");
+  SelectRow(3);  // the other copy stays
+  BackupMarkedFiles();
+  std::vector<std::string> runs = NamesMatching(ProgramFolder() + "BackUp\\*", true);
+  ASSERT_EQ(runs.size(), 1u);
+  log = ReadWholeFile(ProgramFolder() + "BackUp\\" + runs[0] + "\\backup.log");
+  EXPECT_EQ(log.substr(0, 11) + std::to_string(std::min(log.find("\\\xC4rger.mp3    create:"), log.find("\\M\xFCller.mp3    create:")) != std::string::npos), "verschobene1");
+}
+
+}  // namespace
