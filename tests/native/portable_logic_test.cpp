@@ -60,6 +60,7 @@ TEST(Protection, AFolderHoldsWhatLiesInItOrBelowWhateverTheCaseAndDoubledSeparat
   }
   const std::string deep = "/p/" + std::string(400, 'd') + "/";  // a folder the INI file could not keep whole
   EXPECT_TRUE(InSameFolder((deep + "x").c_str(), (deep + "y").c_str()) && ProtectFolderOf((deep + "x").c_str()) == ProtectResult::NoFolder);
+  EXPECT_EQ(ProtectFolderOf(("/p/" + std::string(1000, 'd') + "/x").c_str()), ProtectResult::NoFolder);  // longer than any buffer for it
 }
 
 // Rows as a search lists them, top first: each group's first file (lowest index) at its bottom.
