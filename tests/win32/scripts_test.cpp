@@ -11,6 +11,7 @@
 #include "actions/backup.h"
 #include "actions/deletion.h"
 #include "actions/protection.h"
+#include "actions/recycle_bin.h"
 #include "app/settings_file.h"
 #include "engine/text.h"
 #include "platform/utf16.h"
@@ -73,6 +74,7 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   EXPECT_EQ(log.substr(0, 42), "\xEF\xBB\xBF" "end:0 sec\r\r-- L\xC3\xA4nge:2000 Byte --\rfile:");
 
   int rows = ListView_GetItemCount(resultsWindow);
+  EXPECT_FALSE(MoveToRecycleBin((deep + greek).c_str()));  // the shell takes no long form: the file stays
   SelectFile(deep + greek);
   SelectFile(data + "\\Lied.mp3");
   BackupMarkedFiles();
