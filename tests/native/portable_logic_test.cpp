@@ -60,6 +60,7 @@ TEST(Protection, AFolderHoldsWhatLiesInItOrBelowWhateverTheCaseAndDoubledSeparat
   }
   const std::string deep = "/p/" + std::string(400, 'd') + "/";  // a folder the INI file could not keep whole
   EXPECT_TRUE(InSameFolder((deep + "x").c_str(), (deep + "y").c_str()) && ProtectFolderOf((deep + "x").c_str()) == ProtectResult::NoFolder);
+  EXPECT_EQ(ProtectFolderOf(("/p/" + std::string(1000, 'd') + "/x").c_str()), ProtectResult::NoFolder);  // longer than any buffer for it
 }
 
 // Rows as a search lists them, top first: each group's first file (lowest index) at its bottom.
@@ -70,7 +71,7 @@ TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAPr
       {5, "/p/a/x", 30}, {4, "/p/b/x", 30}, {3, "/p/a/y", 10}, {2, "/p/b/z", 20}, {1, "/p/a/sub/z", 5}, {0, "/p/c/z", 20}};
   for (const auto& f : files) {
     fileTable.entries[f.index].path = StorePath(f.path);
-    fileTable.entries[f.index].lastWriteTime = {f.time, 1};
+    fileTable.entries[f.index].lastWriteTime = {~f.time, f.time};  // the high part decides
   }
   const std::vector<int32_t> data = {TextRow, TextRow, 5, 4, 3, TextRow, TextRow, 2, 1, 0, TextRow};
   const struct { MarkRule rule; int clicked; bool protectB; const char* marks; } cases[] = {  // before: 10100001001

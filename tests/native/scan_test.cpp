@@ -177,7 +177,8 @@ TEST_F(Scan, PathsUpToTheLimitAreTakenAndWhatDoesNotFitOrCannotBeListedIsCounted
   }
   static std::string rows;
   AddRunNoteRows([](int32_t, const char* text) { rows += text + std::string("|"); }, true);
-  searchState.skippedFolders = 0;
+  CopyText(settings.currentPath, MaxPath, temp.At("open").c_str());
+  RunSearchSteps(0, nullptr, [](int32_t, const char*) {});  // a new run counts afresh
   AddRunNoteRows([](int32_t, const char* text) { rows += text; }, false);  // nothing to say: no row
   EXPECT_EQ(rows, "Ausgelassen: 0 Datei(en) und 4 Ordner (nicht lesbar, ver\xE4ndert oder Pfad zu lang)|Abgebrochen, die Liste ist unvollst\xE4ndig|");
 }

@@ -31,8 +31,8 @@ TEST(Utf16, NamesInAnyScriptAndUnpairedSurrogatesMakeTheRoundTrip) {
   }
   EXPECT_EQ(Utf8Of({0xD83D, 0xDE00}, 4) + Utf8Of({0xD83D, 0xDE00}, 5), "<too long>\xF0\x9F\x98\x80");  // and the end
   // Bytes that start no valid sequence (overlong, cut, beyond U+10FFFF) stand for themselves.
-  EXPECT_EQ(Utf16Of("\xC0\xAF\xE6\x9B\xF4\x90\x80\x80"),
-            (std::vector<uint16_t>{0xC0, 0xAF, 0xE6, 0x9B, 0xF4, 0x90, 0x80, 0x80}));
+  EXPECT_EQ(Utf16Of("\xC0\xAF\xE0\x80\xAF\xE6\x9B\xF4\x90\x80\x80"),
+            (std::vector<uint16_t>{0xC0, 0xAF, 0xE0, 0x80, 0xAF, 0xE6, 0x9B, 0xF4, 0x90, 0x80, 0x80}));
   std::mt19937 random(15);
   for (int round = 0; round < 2000; round++) {
     std::vector<uint16_t> units(random() % 12);

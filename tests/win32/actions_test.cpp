@@ -100,21 +100,24 @@ INSTANTIATE_TEST_SUITE_P(BackupAndDeletion, MarkedFiles, ::testing::Bool());
 
 // Under Wine the Recycle Bin is the desktop's trash. Where a bin cannot take a file the
 // shell deletes it for good instead, as the double does with "nuked": it must come back.
+// A file the shell leaves in place ("refused") stays listed, and no second name is left.
 TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCannotTake) {
   const char* home = getenv("WINEHOMEDIR");  // "\\??\\Z:\\root"
   std::string trash = (home ? home + 4 : "?") + std::string("\\.local\\share\\Trash\\"), name = "parvik-" + std::to_string(GetTickCount());
   static int (*shell)(SHFILEOPSTRUCTW*) = shellFileOperation;
-  shellFileOperation = [](SHFILEOPSTRUCTW* op) { return wcsstr(op->pFrom, L"nuked") ? !DeleteFileW(op->pFrom) : shell(op); };
+  shellFileOperation = [](SHFILEOPSTRUCTW* op) { return wcsstr(op->pFrom, L"nuked") ? !DeleteFileW(op->pFrom) : wcsstr(op->pFrom, L"refused") ? 1 : shell(op); };
   std::vector<int32_t> files = ShowOneGroup({temp.Write("kept", "same"), temp.Write(name, "same")});
   ShowOneGroup({temp.Write("kept2", "same"), temp.Write("nuked", "same")});
-  for (int row : {3, 7}) SelectRow(row);
+  ShowOneGroup({temp.Write("kept3", "same"), temp.Write("refused", "same")});
+  for (int row : {3, 7, 11}) SelectRow(row);
   SendMessageA(resultsWindow, WM_KEYDOWN, VK_DELETE, 0);
   shellFileOperation = shell;
   EXPECT_EQ(shownMessages, (std::vector<std::string>{"Achtung!|Markierte Dateien in den Papierkorb legen?\nWirklich sicher?|4",
-                                                     "Fehler!|Kann 1 Datei(en) nicht in den Papierkorb legen|0"}));
+                                                     "Fehler!|Kann 2 Datei(en) nicht in den Papierkorb legen|0"}));
   EXPECT_EQ(std::to_string(FileExists(temp.At(name))) + ReadWholeFile(trash + "files\\" + name) +
             std::to_string(FileExists(trash + "info\\" + name + ".trashinfo")), "0same1");
-  EXPECT_EQ(ReadWholeFile(temp.At("nuked")) + std::to_string(NamesMatching(temp.At("*keep*"), false).size() + ListedRows().size()), "same7");
+  EXPECT_EQ(ReadWholeFile(temp.At("nuked")) + ReadWholeFile(temp.At("refused")) +
+            std::to_string(NamesMatching(temp.At("*keep*"), false).size() + ListedRows().size()), "samesame11");
   std::vector<std::string> logs = NamesMatching(ProgramFolder() + "*-papierkorb.log", false);
   std::string log = logs.size() == 1 ? ReadWholeFile(ProgramFolder() + logs[0]) : "";
   EXPECT_EQ(log.substr(0, 55) + log.substr(log.find("\r\n", 56)), "in den Papierkorb gelegte Dateien von Velo-Parvik 1.0\r\n\r\n" +

@@ -203,6 +203,7 @@ TEST_F(PageTest, AProtectedFolderStaysInTheIniShowsInItsRowsAndSurvivesCtrlAAndL
                        "\xD6" "ffnen|Im Ordner zeigen||"
                        "Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
   EXPECT_EQ(ReadWholeFile(iniPath), ini + "[Schutz]\r\nOrdner0=" + temp.At("data\\keep\\") + "\r\n");
+  WriteBytes(iniPath, ini + "[Schutz]\r\nOrdner1=" + temp.At("data\\keep\\") + "\r\n");  // a gap left by hand ends nothing
   protectedFolders.count = 0;
   LoadProtectedFolders();
   EXPECT_TRUE(IsProtectedPath(keep.c_str()) && !IsProtectedPath(work.c_str()));
@@ -214,6 +215,10 @@ TEST_F(PageTest, AProtectedFolderStaysInTheIniShowsInItsRowsAndSurvivesCtrlAAndL
   Click(page, IDC_DELETE);
   EXPECT_EQ(shownMessages.back(), "Achtung!|1 markierte Datei(en) in gesch\xFCtzten Ordnern bleiben unber\xFChrt|0");
   ASSERT_TRUE(FileExists(keep) && !FileExists(work));
+  yesNoAnswer = IDNO;  // No keeps the protection; then Yes lifts it
+  MenuAt(RowOf(keep), IDM_LIFT_PROTECTION);
+  EXPECT_TRUE(IsProtectedPath(keep.c_str()));
+  yesNoAnswer = IDYES;
   MenuAt(RowOf(keep), IDM_LIFT_PROTECTION);
   EXPECT_EQ(menuShown.substr(menuShown.rfind("||") + 2), "~Ordner sch\xFCtzen|Schutz aller Ordner aufheben");
   EXPECT_EQ(shownMessages.back(), "Achtung!|Schutz f\xFCr 1 Ordner aufheben?|4");

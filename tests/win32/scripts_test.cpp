@@ -10,6 +10,8 @@
 
 #include "actions/backup.h"
 #include "actions/deletion.h"
+#include "actions/protection.h"
+#include "actions/recycle_bin.h"
 #include "app/settings_file.h"
 #include "engine/text.h"
 #include "platform/utf16.h"
@@ -72,6 +74,7 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   EXPECT_EQ(log.substr(0, 42), "\xEF\xBB\xBF" "end:0 sec\r\r-- L\xC3\xA4nge:2000 Byte --\rfile:");
 
   int rows = ListView_GetItemCount(resultsWindow);
+  EXPECT_FALSE(MoveToRecycleBin((deep + greek).c_str()));  // the shell takes no long form: the file stays
   SelectFile(deep + greek);
   SelectFile(data + "\\Lied.mp3");
   BackupMarkedFiles();
@@ -93,12 +96,15 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   CopyText(settings.currentPath, sizeof settings.currentPath, "c:\\M\xC3\xBCller");
   SaveSettings();
   EXPECT_EQ(ReadWholeFile(iniPath).find("[Parvik]\r\nLogFile=0\r\nSameName=0\r\nID3Tag=0\r\nPfad=c:\\M\xFCller\r\n"), 0u);
+  WriteBytes(iniPath, ReadWholeFile(iniPath) + "[Schutz]\r\nOrdner0=c:\\M\xFCller\\\r\n");  // kept whole when the file turns UTF-16
   settings = typed;
   SaveSettings();
   settings = Settings{};
   LoadSettings();
   EXPECT_EQ(ReadWholeFile(iniPath).substr(0, 2), "\xFF\xFE");
-  EXPECT_EQ(std::string(settings.currentPath) + "|" + settings.pathHistory[0] + "|" + settings.filterHistory[0], data + "|" + data + "|*.*");
+  EXPECT_EQ(std::string(settings.currentPath) + "|" + settings.pathHistory[0] + "|" + settings.filterHistory[0] + "|" + protectedFolders.folder[0],
+            data + "|" + data + "|*.*|c:\\M\xC3\xBC" "ller\\");
+  protectedFolders.count = 0;
 }
 
 // Names the ANSI code page spells keep its bytes in every log, as they always had them.
@@ -114,6 +120,14 @@ TEST_F(PageTest, LogsOfNamesTheAnsiCodePageSpellsStayInIt) {
   ASSERT_EQ(runs.size(), 1u);
   log = ReadWholeFile(ProgramFolder() + "BackUp\\" + runs[0] + "\\backup.log");
   EXPECT_EQ(log.substr(0, 11) + std::to_string(std::min(log.find("\\\xC4rger.mp3    create:"), log.find("\\M\xFCller.mp3    create:")) != std::string::npos), "verschobene1");
+  // A name beyond the code page (nor with a best fit in it) turns the next log UTF-8, the rows of names it spells as well.
+  WriteFileW(temp.At("data\\\xC5\x81.mp3"), "same"), temp.Write("data\\x.mp3", "same");
+  Search(0);
+  for (const char* name : {"data\\\xC5\x81.mp3", "data\\M\xC3\xBCller.mp3", "data\\\xC3\x84rger.mp3"}) SelectFile(temp.At(name));
+  BackupMarkedFiles();
+  std::vector<std::string> both = NamesMatching(ProgramFolder() + "BackUp\\*", true);
+  log = both.size() == 2 ? ReadWholeFile(ProgramFolder() + "BackUp\\" + both[both[0] == runs[0]] + "\\backup.log") : "";
+  EXPECT_EQ(log.substr(0, 3) + std::to_string(std::min(log.find("\\\xC3\x84rger.mp3    create:"), log.find("\\M\xC3\xBCller.mp3    create:")) != std::string::npos), "\xEF\xBB\xBF" "1");
 }
 
 }  // namespace
