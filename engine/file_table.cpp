@@ -9,7 +9,6 @@
 
 FileTable fileTable;
 SearchState searchState;
-uint8_t* streamBuffers[StreamBufferCount];
 
 void* (*resizeTableStorage)(void* block, size_t bytes) = realloc;
 
@@ -28,19 +27,7 @@ bool CreateFileTable() {
   return fileTable.entries != nullptr;
 }
 
-bool ObtainStreamBuffers() {
-  for (uint8_t*& buffer : streamBuffers) {
-    buffer = static_cast<uint8_t*>(malloc(StreamBufferSize));
-    if (!buffer) return false;
-  }
-  return true;
-}
-
 bool ObtainSearchMemory() {
-  if (!ObtainStreamBuffers()) {
-    engineHooks.showMessage("Fehler Speicher large content", "Fehler", ButtonsOk);
-    return false;
-  }
   if (!CreateFileTable()) {
     engineHooks.showMessage("Fehler Speicher Entries", "Fehler", ButtonsOk);
     return false;

@@ -48,12 +48,8 @@ struct SearchState {
   uint32_t skippedFolders;
 };
 
-constexpr int StreamBufferCount = 4;
-constexpr uint32_t StreamBufferSize = 32768;
-
 extern FileTable fileTable;
 extern SearchState searchState;
-extern uint8_t* streamBuffers[StreamBufferCount];
 
 // Where table storage comes from (realloc semantics); tests replace it to make
 // growth fail.
@@ -61,12 +57,9 @@ extern void* (*resizeTableStorage)(void* block, size_t bytes);
 
 // Start-up: storage for InitialCapacity + SpareRecords records, count 0.
 bool CreateFileTable();
-// Start-up: the four stream buffers, held until the process ends.
-bool ObtainStreamBuffers();
-// Start-up of either program: the stream buffers, then the table. On failure
-// says which through the message hook ("Fehler Speicher large content" or
-// "Fehler Speicher Entries", caption "Fehler") and returns false: the program
-// then ends without a window.
+// Start-up of either program: the table. On failure says so through the
+// message hook ("Fehler Speicher Entries", caption "Fehler") and returns
+// false: the program then ends without a window.
 bool ObtainSearchMemory();
 // Start of a search: every record of the storage, spares included, to zero.
 void ClearFileTable();

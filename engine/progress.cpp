@@ -22,8 +22,7 @@ void RefreshProgress(uint32_t index) {
            static_cast<int>(fileTable.count));
   engineHooks.setFieldText(FieldFileCount, text);
   engineHooks.setFieldNumber(FieldDuplicateCount, searchState.duplicateCount);
-  snprintf(text, sizeof text, "%.2f", static_cast<double>(searchState.duplicateBytes) / 1048576.0);
-  engineHooks.setFieldText(FieldMegabytes, text);
+  engineHooks.setFieldText(FieldMegabytes, FormatMegabytes(searchState.duplicateBytes).text);
   engineHooks.setFieldText(FieldElapsed, FormatSeconds(searchState.nowTime - searchState.startTime).text);
   engineHooks.pumpMessages();
   lastRefreshSecond = searchState.nowTime;

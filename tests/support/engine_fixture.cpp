@@ -98,7 +98,6 @@ std::string Pattern(size_t size, uint32_t seed) {
 
 void EngineTest::SetUp() {
   ASSERT_TRUE(fileTable.entries || CreateFileTable());
-  ASSERT_TRUE(streamBuffers[0] || ObtainStreamBuffers());
   settings = Settings{};
   CopyText(settings.currentFilter, sizeof settings.currentFilter, "*.*");
   engineHooks.showMessage = [](const char* text, const char* caption, unsigned) {

@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
   moduleInstance = GetModuleHandleA(nullptr);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  if (!ObtainStreamBuffers() || !CreateFileTable()) return 2;
+  if (!CreateFileTable()) return 2;
   InstallWindowHooks();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
