@@ -6,39 +6,6 @@
 
 ProtectedFolders protectedFolders;
 
-namespace {
-
-bool IsSeparator(char c) { return c == '/' || (PathSeparator == '\\' && c == '\\'); }
-
-const char* SkipSeparators(const char* at) {
-  while (IsSeparator(*at)) ++at;
-  return at;
-}
-
-}  // namespace
-
-const char* PathBelowFolder(const char* path, const char* folder) {
-  const char* p = path;
-  const char* f = folder;
-  while (*f != '\0') {
-    if (IsSeparator(*f)) {
-      if (!IsSeparator(*p)) return nullptr;
-      f = SkipSeparators(f);
-      p = SkipSeparators(p);
-      continue;
-    }
-    if (AsciiLower(*f) != AsciiLower(*p)) return nullptr;
-    ++f;
-    ++p;
-  }
-  // "D:\Archiv" holds "D:\Archiv\a.txt", not "D:\Archiv2\a.txt".
-  if (f != folder && !IsSeparator(f[-1])) {
-    if (!IsSeparator(*p)) return nullptr;
-    p = SkipSeparators(p);
-  }
-  return *p != '\0' ? p : nullptr;
-}
-
 bool IsProtectedPath(const char* path) {
   for (int k = 0; k < protectedFolders.count; ++k)
     if (PathBelowFolder(path, protectedFolders.folder[k])) return true;
@@ -55,7 +22,7 @@ bool InSameFolder(const char* path, const char* other) {
 bool AddProtectedFolder(const char* folder) {
   size_t length = strlen(folder);
   if (length == 0 || protectedFolders.count >= MaxProtectedFolders) return false;
-  bool needsSeparator = !IsSeparator(folder[length - 1]);
+  bool needsSeparator = !IsPathSeparator(folder[length - 1]);
   // The INI file keeps MaxPath - 1 characters; a longer folder would come back cut.
   if (length + needsSeparator >= MaxPathText || PathCharacters(folder) + needsSeparator >= MaxPath) return false;
   char* slot = protectedFolders.folder[protectedFolders.count];

@@ -3,6 +3,7 @@
 // A folder protects every file in it and below it. Portable: the INI file and
 // the window reach the list through these functions.
 #pragma once
+#include "engine/folder_compare.h"
 #include "engine/settings.h"
 #include "platform/platform.h"
 
@@ -15,11 +16,6 @@ struct ProtectedFolders {
 };
 
 extern ProtectedFolders protectedFolders;
-
-// The part of `path` after `folder` when `path` lies in it or below it, else
-// null. Letters a-z match regardless of case; on Windows '/' and '\\' are one
-// separator, and a run of separators counts as one.
-const char* PathBelowFolder(const char* path, const char* folder);
 
 // True when the file at `path` lies in a protected folder or below one.
 bool IsProtectedPath(const char* path);

@@ -36,6 +36,12 @@ const char CliUsage[] =
     "                     gilt weiter für die ganze Datei. Andere Dateien, Dateien\n"
     "                     nur aus Tags und solche mit beschädigtem ID3v2-Kopf oder\n"
     "                     einer ID3v2-Version über 2.4 werden ganz verglichen.\n"
+    "  --exclude MUSTER   überspringt, was zum Muster passt; mehrfach möglich.\n"
+    "                     Ein Muster mit \\ oder / ist ein Ordner, der samt allem\n"
+    "                     darunter übergangen wird (so geschrieben, wie die Suche\n"
+    "                     ihn nennt); sonst ein Namensmuster mit * und ? wie beim\n"
+    "                     Filter, für Datei- und Ordnernamen in jeder Tiefe\n"
+    "                     (Beispiele: --exclude node_modules --exclude \"*.tmp\")\n"
     "  -h, --help         diese Hilfe\n"
     "  --                 alles Weitere sind Ordner\n"
     "\n"
@@ -48,6 +54,7 @@ const char CliUsage[] =
     "Vergleich; ihre Anzahl steht nach der Liste in einer Zeile auf stderr.\n"
     "Ebenso Ordner, die sich nicht auflisten ließen oder deren Pfad zu lang\n"
     "ist: sie fehlen mit allem darin, ihre Anzahl steht in einer eigenen Zeile.\n"
+    "Was --exclude übersprang, zählt eine weitere Zeile, nur wenn es etwas gab.\n"
     "Strg+C bricht die Suche ab; die bis dahin gefundenen Gruppen werden noch\n"
     "ausgegeben. Ein zweites Strg+C beendet das Programm sofort.\n"
     "\n"
@@ -98,6 +105,14 @@ bool SetFilter(const char* value, CliOptions* options, CliError* error) {
   return true;
 }
 
+bool AddExclusionText(const char* value, CliOptions* options, CliError* error) {
+  if (*value == '\0') return Fail(error, "Das Muster nach --exclude ist leer", nullptr);
+  if (PathCharacters(value) >= MaxPath)
+    return Fail(error, "Das Muster nach --exclude ist zu lang (höchstens 259 Zeichen): ", value);
+  options->exclusions.push_back(value);
+  return true;
+}
+
 bool AddFolder(const char* value, CliOptions* options, CliError* error) {
   if (*value == '\0') return Fail(error, "Leerer Ordnername", nullptr);
   if (PathCharacters(value) >= MaxPath)
@@ -135,6 +150,7 @@ bool IsOption(const char* arg, const char* name) {
 
 bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, CliError* error) {
   options->folders.clear();
+  options->exclusions.clear();
   CopyText(options->filter, sizeof options->filter, "*.*");
   options->minSize = 0;
   options->sameName = false;
@@ -166,6 +182,10 @@ bool ParseCliArguments(int argc, const char* const* argv, CliOptions* options, C
       const char* value = OptionValue("--filter", argc, argv, &i);
       if (!value) return Fail(error, "Nach --filter fehlt das Muster", nullptr);
       if (!SetFilter(value, options, error)) return false;
+    } else if (IsOption(arg, "--exclude")) {
+      const char* value = OptionValue("--exclude", argc, argv, &i);
+      if (!value) return Fail(error, "Nach --exclude fehlt das Muster", nullptr);
+      if (!AddExclusionText(value, options, error)) return false;
     } else if (IsOption(arg, "--min-size")) {
       const char* value = OptionValue("--min-size", argc, argv, &i);
       if (!value) return Fail(error, "Nach --min-size fehlt die Größe in Bytes", nullptr);

@@ -10,6 +10,7 @@
 
 struct CliOptions {
   std::vector<std::string> folders;  // exactly as given
+  std::vector<std::string> exclusions;  // --exclude, in the order given
   char filter[MaxPathText];
   uint32_t minSize;  // files must be larger than this
   bool sameName;

@@ -10,6 +10,7 @@
 #include "cli/console.h"
 #include "cli/progress.h"
 #include "cli/text.h"
+#include "engine/exclusions.h"
 #include "engine/file_table.h"
 #include "engine/hooks.h"
 #include "engine/search.h"
@@ -112,6 +113,11 @@ void ReportSkipped() {
              static_cast<unsigned>(searchState.skippedFolders));
     ReportError(line, nullptr);
   }
+  if (searchState.excludedFiles > 0 || searchState.excludedFolders > 0) {
+    snprintf(line, sizeof line, "%u Datei(en) und %u Ordner mit --exclude übersprungen",
+             static_cast<unsigned>(searchState.excludedFiles), static_cast<unsigned>(searchState.excludedFolders));
+    ReportError(line, nullptr);
+  }
 }
 
 }  // namespace
@@ -145,6 +151,8 @@ int main(int argc, char** argv) {
   settings.sameName = options.sameName ? 1 : 0;
   settings.id3Tag = options.noId3 ? 1 : 0;
   settings.logFile = 0;
+  exclusions.count = 0;
+  for (const std::string& entry : options.exclusions) AddExclusion(entry.c_str());
 
   searchState.running = 1;
   searchState.duplicateCount = 0;

@@ -46,6 +46,9 @@ struct SearchState {
   uint32_t skippedFiles;
   // Folders the run could not search: not listable, or with a path too long.
   uint32_t skippedFolders;
+  // Folders and files the user's exclusions kept out of the run, on purpose.
+  uint32_t excludedFiles;
+  uint32_t excludedFolders;
 };
 
 extern FileTable fileTable;

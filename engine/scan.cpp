@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/entry_io.h"
+#include "engine/exclusions.h"
 #include "engine/file_table.h"
 #include "engine/hooks.h"
 #include "engine/id3_tags.h"
@@ -87,6 +88,10 @@ void ShowScanProgress() {
 // Returns false when the table could not grow and the walk must end.
 bool AppendFile(const DirEntry& found) {
   if (found.size <= settings.minSize) return true;
+  if (IsExcludedFileName(found.name)) {
+    searchState.excludedFiles++;
+    return true;
+  }
   FileEntry& entry = fileTable.entries[fileTable.count];
   if (!JoinToWalked(found.name)) {
     // A cut path would name another file or none; the file is left out, but
@@ -210,7 +215,8 @@ void Walk();
 void WalkSubfolder(const char* name) {
   size_t length = walkLength;
   if (!EnterSubfolder(name)) return SkipFolder();
-  Walk();
+  if (IsExcludedFolder(walkPath)) searchState.excludedFolders++;
+  else Walk();
   LeaveSubfolder(length);
 }
 
@@ -276,5 +282,6 @@ void ScanDirectory(const char* folder) {
   skipSystemFolders = !LiesInSystemFolder(folder);
   if (strlen(folder) >= walkPathLimit || !CopyText(walkPath, sizeof walkPath, folder)) return SkipFolder();
   walkLength = strlen(walkPath);
-  Walk();
+  if (IsExcludedFolder(walkPath)) searchState.excludedFolders++;
+  else Walk();
 }

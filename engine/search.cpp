@@ -17,6 +17,8 @@ void FindDuplicateGroups(int folderCount, FolderSource folderAt, RowSink addRow)
   ClearFileTable();
   searchState.skippedFiles = 0;
   searchState.skippedFolders = 0;
+  searchState.excludedFiles = 0;
+  searchState.excludedFolders = 0;
   addRow(TextRow, "---");
   searchState.startTime = platform.clockSeconds();
   if (folderCount < 1) {
@@ -49,6 +51,12 @@ void AddRunNoteRows(RowSink addRow, bool cancelled) {
     char row[160];
     snprintf(row, sizeof row, "Ausgelassen: %u Datei(en) und %u Ordner (nicht lesbar, verändert oder Pfad zu lang)",
              static_cast<unsigned>(searchState.skippedFiles), static_cast<unsigned>(searchState.skippedFolders));
+    addRow(TextRow, row);
+  }
+  if (searchState.excludedFiles > 0 || searchState.excludedFolders > 0) {
+    char row[96];
+    snprintf(row, sizeof row, "Ausgeschlossen: %u Datei(en) und %u Ordner",
+             static_cast<unsigned>(searchState.excludedFiles), static_cast<unsigned>(searchState.excludedFolders));
     addRow(TextRow, row);
   }
   if (cancelled) addRow(TextRow, "Abgebrochen, die Liste ist unvollständig");

@@ -1,4 +1,5 @@
-// Windows file-name wildcard rules, for listings on systems that lack them.
+// Windows file-name wildcard rules, for listings on systems that lack them and
+// for the name patterns of the exclusions on every system.
 #pragma once
 
 // True when `name` matches `pattern` as a Windows directory listing would

@@ -27,3 +27,4 @@ parvik-cli: 1 Datei\\(en\\) ließen sich nicht öffnen oder lesen und fehlen im 
 parvik-cli: 1 Ordner ließen sich nicht durchsuchen und fehlen mit allem darin\n$")
 check("filter and minimum size" "--filter;*.TXT;--min-size=24;${tree}" 0 "^end:[0-9]+ sec\n${tail}parvik-cli: 1 Ordner[^\n]*\n$")
 check("missing folder" "${tree};${WORK}/none" 2 "^parvik-cli: Ordner nicht gefunden: [^\n]*none\n$")
+check("exclusions" "--exclude;*.txt;--exclude=${tree}/b;--exclude;d;${tree}" 0 "^end:[0-9]+ sec\n${tail}parvik-cli: 1 Datei\\(en\\) und 2 Ordner mit --exclude übersprungen\n$")

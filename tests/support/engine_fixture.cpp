@@ -144,7 +144,7 @@ void EngineTest::Restart() {
   for (uint32_t k = 0; k < fileTable.count; k++) CloseEntry(fileTable.entries[k]);
   ClearFileTable();
   fileTable.count = 0;
-  searchState = SearchState{1, 0, 0, 0, 0, 0, 0};
+  searchState = SearchState{1, 0, 0, 0, 0, 0, 0, 0, 0};
   shownMessages.clear();
   obtainCompareStorage = malloc;
   fake::Install();
