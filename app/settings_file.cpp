@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "actions/protection.h"
+#include "engine/exclusions.h"
 #include "engine/settings.h"
 #include "engine/text.h"
 #include "platform/wide_text.h"
@@ -14,6 +15,7 @@ static const char MainSection[] = "Parvik";
 static const char PathSection[] = "Pfade";
 static const char FilterSection[] = "Filter";
 static const char ProtectionSection[] = "Schutz";
+static const char ExclusionSection[] = "Ausschluss";
 
 // Replaces the extension of `exe` (drive, folder, base name kept) by `extension`.
 static void WithExtension(const char* exe, const char* extension, char* out) {
@@ -126,6 +128,7 @@ void LoadSettings() {
   }
   settings.minSize = static_cast<uint32_t>(ReadNumber("MinSize", 0));
   LoadProtectedFolders();
+  LoadExclusions();
 }
 
 // Keys "Ordner0" on; a gap left by hand-editing ends nothing.
@@ -150,6 +153,29 @@ bool SaveProtectedFolders() {
   for (int i = 0; i < protectedFolders.count; i++) {
     HistoryKey("Ordner", i, key);
     written &= WriteText(ProtectionSection, key, protectedFolders.folder[i]);
+  }
+  return written;
+}
+
+// Keys "Eintrag0" on, as the protected folders.
+void LoadExclusions() {
+  exclusions.count = 0;
+  char key[16];
+  char entry[MaxPathText];
+  for (int i = 0; i < MaxExclusions; i++) {
+    HistoryKey("Eintrag", i, key);
+    ReadText(ExclusionSection, key, "", entry);
+    if (entry[0] != '\0') AddExclusion(entry);
+  }
+}
+
+bool SaveExclusions() {
+  if (iniPath[0] == '\0') return false;
+  bool written = WriteText(ExclusionSection, nullptr, nullptr);
+  char key[16];
+  for (int i = 0; i < exclusions.count; i++) {
+    HistoryKey("Eintrag", i, key);
+    written &= WriteText(ExclusionSection, key, exclusions.entry[i]);
   }
   return written;
 }

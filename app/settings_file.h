@@ -12,3 +12,6 @@ void SaveSettings();
 // the results window whenever they change; false when that failed.
 void LoadProtectedFolders();
 bool SaveProtectedFolders();
+// The exclusions, section "Ausschluss", alike: absent while there are none.
+void LoadExclusions();
+bool SaveExclusions();

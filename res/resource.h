@@ -26,6 +26,15 @@
 #define IDC_CLEAR 114       // empty the folder list
 #define IDC_FOLDERS 115     // folder list
 #define IDC_ID3_TAG 116     // option id3Tag
+#define IDC_EXCLUSIONS 117  // opens the list of exclusions
+#define IDC_RESTORE 118     // puts a Backup run back
+
+// The exclusions dialog.
+#define RES_EXCLUSIONS "AUSSCHLUSS"
+#define IDC_EXCLUSION_LIST 300
+#define IDC_EXCLUSION_TEXT 301
+#define IDC_EXCLUSION_ADD 302
+#define IDC_EXCLUSION_REMOVE 303
 
 #define IDC_NONE -1
 
@@ -41,3 +50,5 @@
 #define IDM_SHOW_IN_FOLDER 208   // "Im Ordner zeigen"
 #define IDM_PROTECT_FOLDER 209   // "Ordner schützen"
 #define IDM_LIFT_PROTECTION 210  // "Schutz aller Ordner aufheben"
+#define IDM_EXCLUDE_FOLDER 211   // "Ordner ausschließen"
+#define IDM_REPLACE_BY_LINK 212  // "Durch Verknüpfung ersetzen"

@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "ui/control_text.h"
 #include "ui/history.h"
+#include "ui/page_exclusions.h"
 #include "ui/page_folders.h"
 #include "ui/search_run.h"
 
@@ -95,6 +96,9 @@ void OnCommand(HWND page, int id) {
       break;
     case IDC_CLEAR:
       if (!RefusedDuringSearch()) ClearFolderList(page);
+      break;
+    case IDC_EXCLUSIONS:
+      if (!RefusedDuringSearch()) ShowExclusionsDialog(page);
       break;
     default:
       break;

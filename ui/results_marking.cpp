@@ -5,6 +5,7 @@
 #include "actions/protection.h"
 #include "actions/recycle_bin.h"
 #include "res/resource.h"
+#include "ui/page_exclusions.h"
 #include "ui/results_protection.h"
 #include "ui/results_window.h"
 #include "ui/search_run.h"
@@ -79,6 +80,7 @@ constexpr MenuEntry MarkingEntries[] = {
     {0, nullptr},
     {IDM_OPEN_FILE, "Öffnen"},
     {IDM_SHOW_IN_FOLDER, "Im Ordner zeigen"},
+    {IDM_EXCLUDE_FOLDER, "Ordner ausschließen"},
     {0, nullptr},
     {IDM_PROTECT_FOLDER, "Ordner schützen"},
     {IDM_LIFT_PROTECTION, "Schutz aller Ordner aufheben"},
@@ -88,6 +90,7 @@ constexpr MenuEntry MarkingEntries[] = {
 bool Available(int id, const FileEntry* clicked) {
   switch (id) {
     case IDM_MARK_IN_FOLDER:
+    case IDM_EXCLUDE_FOLDER:
     case IDM_OPEN_FILE:
     case IDM_SHOW_IN_FOLDER:
       return clicked != nullptr;
@@ -112,6 +115,7 @@ void Choose(HWND list, int choice, int clicked, const FileEntry* file) {
     case IDM_SHOW_IN_FOLDER: ShowSelectedInExplorer(file->path); break;
     case IDM_PROTECT_FOLDER: ProtectFolderOfRow(list, *file); break;
     case IDM_LIFT_PROTECTION: LiftProtection(list); break;
+    case IDM_EXCLUDE_FOLDER: ExcludeFolderOf(file->path); break;
     case IDM_RECYCLE: RecycleUnlessSearching(); break;
     default: break;
   }

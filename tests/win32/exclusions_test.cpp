@@ -1,0 +1,67 @@
+// The exclusions from the page's list and from a row: kept in the INI file
+// only while there are any, and skipped by the next search.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/module.h"
+#include "app/settings_file.h"
+#include "engine/exclusions.h"
+#include "engine/text.h"
+#include "res/resource.h"
+#include "ui/page_exclusions.h"
+#include "ui/results_marking.h"
+#include "window_fixture.h"
+
+namespace {
+
+int menuChoice;
+
+void ChooseForRow(int row, int choice) {
+  ListView_SetItemState(resultsWindow, row, LVIS_FOCUSED, LVIS_FOCUSED);
+  menuChoice = choice;
+  SendMessageA(resultsWindow, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
+}
+
+void Remove(HWND dialog, int index) {
+  SendDlgItemMessageA(dialog, IDC_EXCLUSION_LIST, LB_SETCURSEL, index, 0);
+  Click(dialog, IDC_EXCLUSION_REMOVE);
+}
+
+TEST_F(PageTest, ExclusionsComeFromTheListAndFromARowAndLiveInTheIniOnlyWhileThereAreAny) {
+  RedirectResultsMenu([](HWND, HMENU, POINT) { return menuChoice; });
+  CopyText(iniPath, MaxPath, temp.At("Parvik.INI").c_str());
+  const std::string ini = "[Parvik]\r\nLogFile=0\r\n";
+  WriteBytes(iniPath, ini);
+  for (const char* name : {"data\\skip\\a", "data\\b", "data\\sub\\c.tmp", "data\\sub\\d"}) temp.Write(name, "same");
+  HWND dialog = CreateDialogParamA(moduleInstance, RES_EXCLUSIONS, page, ExclusionsDialogProc, 0);
+  for (const std::string& entry : {std::string(" *.tmp"), temp.At("data\\skip\\"), std::string("*.TMP"), std::string(" ")}) {
+    Type(dialog, IDC_EXCLUSION_TEXT, entry);
+    Click(dialog, IDC_EXCLUSION_ADD);
+  }
+  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_EXCLUSION_LIST, LB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(shownMessages, std::vector<std::string>{"Fehler!|Der Eintrag ist leer oder l\xE4nger als 259 Zeichen|0"});
+  EXPECT_EQ(ReadWholeFile(iniPath), ini + "[Ausschluss]\r\nEintrag0=*.tmp\r\nEintrag1=" + temp.At("data\\skip") + "\r\n");
+  Search(0);
+  std::vector<std::string> rows = ListedRows();
+  ASSERT_EQ(rows.size(), 10u);  // one group: b and sub\d
+  EXPECT_EQ(rows[0], "-1 Ausgeschlossen: 1 Datei(en) und 1 Ordner");
+  ChooseForRow(rows[4].find("data\\b    create:") != std::string::npos ? 4 : 5, IDM_EXCLUDE_FOLDER);
+  EXPECT_EQ(shownMessages.back(), "Parvik|Der Ordner wird ab der n\xE4" "chsten Suche \xFC" "bersprungen.|0");
+  exclusions.count = 0;
+  LoadExclusions();
+  ASSERT_EQ(exclusions.count, 3);
+  EXPECT_STREQ(exclusions.entry[2], temp.At("data").c_str());
+  Search(0);  // the source folder itself is excluded now
+  EXPECT_EQ(ListedRows()[0], "-1 Ausgeschlossen: 0 Datei(en) und 1 Ordner");
+  DestroyWindow(dialog);
+  dialog = CreateDialogParamA(moduleInstance, RES_EXCLUSIONS, page, ExclusionsDialogProc, 0);
+  for (int index : {1, 1, 0}) Remove(dialog, index);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_EXCLUSION_LIST, LB_GETCOUNT, 0, 0) + exclusions.count, 0);
+  EXPECT_EQ(ReadWholeFile(iniPath), ini);
+  DestroyWindow(dialog);
+  RedirectResultsMenu(nullptr);
+  iniPath[0] = 0;
+}
+
+}  // namespace
