@@ -4,11 +4,11 @@
 
 #include <cstdio>
 
-#include "actions/result_log.h"
 #include "engine/file_table.h"
 #include "engine/search.h"
 #include "engine/settings.h"
 #include "res/resource.h"
+#include "ui/action_messages.h"
 #include "ui/control_text.h"
 #include "ui/history.h"
 #include "ui/marking_rules.h"

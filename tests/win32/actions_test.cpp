@@ -2,10 +2,9 @@
 // backup.log and deletion with <stamp>-del.log (one suite, as they mirror each other).
 #include <algorithm>
 
-#include "actions/backup.h"
-#include "actions/deletion.h"
-#include "actions/recycle_bin.h"
 #include "actions/marked_names.h"
+#include "actions/recycle_bin.h"
+#include "ui/action_messages.h"
 #include "window_fixture.h"
 
 #include <shellapi.h>
