@@ -4,8 +4,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 
 #include "actions/marked_files.h"
+#include "actions/origin_list.h"
 #include "engine/text.h"
 #include "platform/wide_text.h"
 
@@ -47,10 +51,31 @@ bool CreateRunFolder(const char* root, const RunStamp& stamp, char (&folder)[Max
   return false;
 }
 
+// Written, flushed and on the disk: a power cut after this still leaves the
+// line that tells where the file went.
+bool RecordOrigin(FILE* origins, const char* target, const FileEntry& entry) {
+  if (origins == nullptr) return false;
+  std::string line = FormatOriginLine(OriginLine{FileNameOf(target), entry.path, entry.size, entry.lastWriteTime});
+  if (fwrite(line.data(), 1, line.size(), origins) != line.size() || fflush(origins) != 0) return false;
+  return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(origins)))) != 0;
+}
+
+// A new file, in binary mode: the lines end in CR LF as written.
+FILE* CreateOriginList(const char* path) {
+  WideText widePath;
+  if (!ToWidePath(path, &widePath)) return nullptr;
+  int fd = _wopen(widePath.text, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  FILE* file = fd < 0 ? nullptr : _fdopen(fd, "wb");
+  if (fd >= 0 && file == nullptr) _close(fd);
+  if (file != nullptr) fputs(OriginListHeader, file);
+  return file;
+}
+
 // Moves one file into the run folder under its own name, or the first free
 // numbered name; an existing file there is never replaced.
 bool MoveIntoRunFolder(const FileEntry& entry, void* context) {
-  const char* runFolder = static_cast<const char*>(context);
+  const BackupRun* run = static_cast<const BackupRun*>(context);
+  const char* runFolder = run->folder;
   char name[MaxNameBytes];
   char ext[MaxNameBytes];
   SplitFileName(entry.path, name, ext);
@@ -63,6 +88,7 @@ bool MoveIntoRunFolder(const FileEntry& entry, void* context) {
     WideText wideTarget;
     if (!NumberedPath(target, stem, ext, number) || !ToWidePath(target, &wideTarget)) return false;
     if (GetFileAttributesW(wideTarget.text) != INVALID_FILE_ATTRIBUTES) continue;
+    if (!RecordOrigin(run->origins, target, entry)) return false;
     if (MoveFileExW(source.text, wideTarget.text, MOVEFILE_COPY_ALLOWED)) return true;
     DWORD error = GetLastError();
     if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
@@ -94,5 +120,11 @@ BackupStart StartBackup(const std::vector<ListedRow>& rows, BackupRun* run) {
 }
 
 ActionReport BackupFiles(const MarkedPlan& plan, BackupRun* run, RowStillListed listed) {
-  return ProcessMarkedRows(plan, MoveIntoRunFolder, run->folder, &run->log, listed);
+  static char path[MaxPathBytes];
+  snprintf(path, sizeof path, "%s\\%s", run->folder, OriginListName);
+  run->origins = CreateOriginList(path);
+  ActionReport report = ProcessMarkedRows(plan, MoveIntoRunFolder, run, &run->log, listed);
+  if (run->origins != nullptr) fclose(run->origins);
+  run->origins = nullptr;
+  return report;
 }

@@ -9,6 +9,7 @@
 struct BackupRun {
   char folder[MaxPathBytes] = {};  // this run's folder
   ActionLog log;
+  FILE* origins = nullptr;  // the run's origin list while files move
 };
 
 enum class BackupStart {
@@ -23,4 +24,6 @@ BackupStart StartBackup(const std::vector<ListedRow>& rows, BackupRun* run);
 
 // Moves every file the plan lets go into the run's folder under its own name,
 // or the first free numbered one; an existing file there is never replaced.
+// Each file's line of the origin list reaches the disk before the file moves;
+// without the list no file moves.
 ActionReport BackupFiles(const MarkedPlan& plan, BackupRun* run, RowStillListed listed);

@@ -16,6 +16,7 @@
 #include "ui/history.h"
 #include "ui/page_exclusions.h"
 #include "ui/page_folders.h"
+#include "ui/restore_run.h"
 #include "ui/search_run.h"
 
 HWND pageWindow;
@@ -98,6 +99,9 @@ void OnCommand(HWND page, int id) {
       break;
     case IDC_EXCLUSIONS:
       if (!RefusedDuringSearch()) ShowExclusionsDialog(page);
+      break;
+    case IDC_RESTORE:
+      if (!RefusedDuringSearch()) RestoreBackupRun(page);
       break;
     default:
       break;
