@@ -8,6 +8,7 @@
 
 #include "actions/backup.h"
 #include "actions/deletion.h"
+#include "actions/hard_link.h"
 #include "actions/recycle_bin.h"
 #include "actions/result_log.h"
 #include "engine/listing.h"
@@ -141,6 +142,53 @@ void DeleteMarkedFiles() {
 void RecycleMarkedFiles() {
   RunConfirmedAction({OpenRecycleLog, RecycleFiles, "Markierte Dateien in den Papierkorb legen?\nWirklich sicher?",
                       "in den Papierkorb legen", "Kann %d Datei(en) nicht in den Papierkorb legen"});
+}
+
+// The files the question is about: marked, outside protected folders.
+void CountMarkedFiles(const MarkedPlan& plan, int* files, float* bytes) {
+  *files = 0;
+  *bytes = 0;
+  for (const ListedRow& row : plan.rows) {
+    const FileEntry* entry = row.marked ? ListedEntry(row.fileIndex) : nullptr;
+    if (entry == nullptr) continue;
+    ++*files;
+    *bytes += static_cast<float>(entry->size);
+  }
+}
+
+void ReplaceMarkedByLinks() {
+  ActionLog log;
+  if (!OpenLinkLog(ReadListedRows(), &log)) ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
+  MarkedPlan plan = PlanMarkedRows(ReadListedRows());
+  int files;
+  float bytes;
+  CountMarkedFiles(plan, &files, &bytes);
+  char question[512];
+  snprintf(question, sizeof question,
+           "%d markierte Datei(en) mit %s MB durch feste Verknüpfungen auf ein unmarkiertes Exemplar ihrer Gruppe "
+           "ersetzen?\nDanach teilen sich die Dateien einer Gruppe einen Inhalt: eine Änderung an einer Datei "
+           "ändert alle.\nWirklich sicher?",
+           files, FormatMegabytes(bytes).text);
+  if (ShowMessage(question, "Achtung!", MB_YESNO) != IDYES) {
+    CloseActionLog(&log);
+    return;
+  }
+  LinkReport linked = LinkFiles(plan, &log, StillListed);
+  ShowReport(linked.report, "Kann %d Datei(en) nicht durch Verknüpfungen ersetzen");
+  char text[192];
+  if (linked.otherVolume > 0) {
+    snprintf(text, sizeof text,
+             "%d Datei(en) liegen nicht auf demselben NTFS-Laufwerk wie ihr Exemplar und bleiben, wie sie sind",
+             linked.otherVolume);
+    ShowMessage(text, "Achtung!", MB_OK);
+  }
+  if (linked.noKeptCopy > 0) {
+    snprintf(text, sizeof text,
+             "%d markierte Datei(en) haben kein unmarkiertes Exemplar außerhalb geschützter Ordner und bleiben, "
+             "wie sie sind",
+             linked.noKeptCopy);
+    ShowMessage(text, "Achtung!", MB_OK);
+  }
 }
 
 void WriteResultLog(const char* path) {

@@ -10,5 +10,9 @@ void DeleteMarkedFiles();
 // The Recycle Bin after one question (the context menu and the Del key).
 void RecycleMarkedFiles();
 
+// Marked files replaced by hard links to a kept copy, after one question
+// (the context menu).
+void ReplaceMarkedByLinks();
+
 // The result log of the rows in the window, at `path`.
 void WriteResultLog(const char* path);

@@ -77,6 +77,7 @@ constexpr MenuEntry MarkingEntries[] = {
     {IDM_CLEAR_MARKS, "Markierung aufheben"},
     {0, nullptr},
     {IDM_RECYCLE, "Markierte in den &Papierkorb legen\tEntf"},
+    {IDM_REPLACE_BY_LINK, "Durch Verknüpfung ersetzen"},
     {0, nullptr},
     {IDM_OPEN_FILE, "Öffnen"},
     {IDM_SHOW_IN_FOLDER, "Im Ordner zeigen"},
@@ -117,6 +118,10 @@ void Choose(HWND list, int choice, int clicked, const FileEntry* file) {
     case IDM_LIFT_PROTECTION: LiftProtection(list); break;
     case IDM_EXCLUDE_FOLDER: ExcludeFolderOf(file->path); break;
     case IDM_RECYCLE: RecycleUnlessSearching(); break;
+    case IDM_REPLACE_BY_LINK:
+      if (SearchOnStack()) MessageBeep(MB_OK);
+      else ReplaceMarkedByLinks();
+      break;
     default: break;
   }
 }

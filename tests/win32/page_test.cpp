@@ -199,7 +199,7 @@ TEST_F(PageTest, AProtectedFolderStaysInTheIniShowsInItsRowsAndSurvivesCtrlAAndL
   Search(0);
   MenuAt(RowOf(keep), IDM_PROTECT_FOLDER);
   EXPECT_EQ(menuShown, "Alle Duplikate markieren|Alle au\xDF" "er dem neuesten markieren|Alle au\xDF" "er dem \xE4ltesten markieren|"
-                       "Alle in diesem Ordner markieren|Markierung umkehren|Markierung aufheben||Markierte in den &Papierkorb legen\tEntf||"
+                       "Alle in diesem Ordner markieren|Markierung umkehren|Markierung aufheben||Markierte in den &Papierkorb legen\tEntf|Durch Verkn\xFC" "pfung ersetzen||"
                        "\xD6" "ffnen|Im Ordner zeigen|Ordner ausschlie\xDF" "en||"
                        "Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
   EXPECT_EQ(ReadWholeFile(iniPath), ini + "[Schutz]\r\nOrdner0=" + temp.At("data\\keep\\") + "\r\n");
@@ -255,7 +255,7 @@ TEST_F(PageTest, EnterOrADoubleClickOpensTheFileOfARowAndTheMenuShowsItInExplore
   }
   std::string once = path + "|\n" + path + "|\nexplorer.exe|/select,\"" + path + "\"\n";
   EXPECT_EQ(started, once + once);
-  EXPECT_EQ(menuShown.substr(menuShown.find("Entf||") + 6), "~\xD6" "ffnen|~Im Ordner zeigen|~Ordner ausschlie\xDF" "en||~Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
+  EXPECT_EQ(menuShown.substr(menuShown.find("ersetzen||") + 10), "~\xD6" "ffnen|~Im Ordner zeigen|~Ordner ausschlie\xDF" "en||~Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
   EXPECT_EQ(shownMessages, (std::vector<std::string>{"Fehler!|Kann Datei nicht \xF6" "ffnen|0", "Fehler!|Kann Datei nicht \xF6" "ffnen|0",
                                                      "Fehler!|Kann Explorer nicht starten|0"}));
   RedirectShellStarts(nullptr);
