@@ -34,7 +34,7 @@ std::string ProgramFolder() {
 static void RemoveActionOutputs() {
   RemoveTree(ProgramFolder() + "BackUp");
   DeleteFileA((ProgramFolder() + "BackUp").c_str());
-  for (const char* logs : {"*-del*.log", "*-papierkorb*.log"}) for (const std::string& log : NamesMatching(ProgramFolder() + logs, false)) DeleteFileA((ProgramFolder() + log).c_str());
+  for (const char* logs : {"*-del*.log", "*-papierkorb*.log", "*-verknuepft*.log"}) for (const std::string& log : NamesMatching(ProgramFolder() + logs, false)) DeleteFileA((ProgramFolder() + log).c_str());
 }
 
 void DispatchPending() {
