@@ -144,12 +144,15 @@ RestoreReport RestoreFiles(const RestoreRun& run) {
     RestoreVerdict verdict = DecideRestore(line, StateOf(from), Exists(line.path.c_str(), nullptr));
     if (verdict == RestoreVerdict::Gone) continue;
     std::string row;
-    if (verdict == RestoreVerdict::Restore && CreateFolders(line.path) && MoveBack(from, line.path)) {
+    bool foldersThere = verdict == RestoreVerdict::Restore && CreateFolders(line.path);
+    if (foldersThere && MoveBack(from, line.path)) {
       report.restored++;
       row = "zur\xC3\xBC" "ck: " + line.path;
     } else {
       report.stayed++;
-      const char* reason = verdict == RestoreVerdict::Restore ? "Windows verweigert das Verschieben" : RestoreReason(verdict);
+      const char* reason = verdict != RestoreVerdict::Restore ? RestoreReason(verdict)
+                           : foldersThere ? "Windows verweigert das Verschieben"
+                                          : "der Ordner l\xE4sst sich nicht anlegen";
       char utf8Reason[96];
       AnsiToUtf8(reason, utf8Reason, sizeof utf8Reason);
       row = "geblieben: " + line.name + " -> " + line.path + " (" + utf8Reason + ")";

@@ -53,8 +53,14 @@ bool ReportStartProblem(RestoreStart start) {
   return text != nullptr;
 }
 
-void ShowRestoreReport(const RestoreReport& report) {
+void ShowRestoreReport(const RestoreRun& run, const RestoreReport& report) {
   char text[256];
+  if (run.unreadableLines > 0) {
+    snprintf(text, sizeof text,
+             "%d Zeile(n) der Herkunftsliste lassen sich nicht lesen; ihre Dateien bleiben im Backup-Ordner",
+             run.unreadableLines);
+    ShowMessage(text, "Achtung!", MB_OK);
+  }
   if (!report.logCreated) ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
   if (report.stayed > 0) {
     snprintf(text, sizeof text,
@@ -83,5 +89,5 @@ void RestoreBackupRun(HWND page) {
            "Eine Datei geht nur zur\xFC" "ck, wenn ihr alter Pfad frei ist und sie seit dem Backup unver\xE4ndert ist.",
            run.waiting, FormatMegabytes(static_cast<float>(run.waitingBytes)).text);
   if (ShowMessage(question, "Achtung!", MB_YESNO) != IDYES) return;
-  ShowRestoreReport(RestoreFiles(run));
+  ShowRestoreReport(run, RestoreFiles(run));
 }
