@@ -27,19 +27,24 @@ bool FileInformation(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
   return known;
 }
 
-// The volume root of `path`, in the form GetVolumeInformation takes.
-bool VolumeRoot(const char* path, wchar_t (&root)[MaxPath]) {
+// The volume root of `path` ("C:\\"), also of a path in the long form.
+const wchar_t* VolumeRoot(const char* path, wchar_t (&root)[MaxPath]) {
   WideText wide;
-  return ToWidePath(path, &wide) && GetVolumePathNameW(wide.text, root, MaxPath);
+  if (!ToWidePath(path, &wide) || !GetVolumePathNameW(wide.text, root, MaxPath)) return nullptr;
+  bool longForm = wcsncmp(root, L"\\\\?\\", 4) == 0 && root[4] != L'\0' && root[5] == L':';
+  return longForm ? root + 4 : root;
 }
 
 bool SameNtfsVolumeOnDisk(const char* file, const char* kept) {
   BY_HANDLE_FILE_INFORMATION a, b;
-  wchar_t root[MaxPath];
+  wchar_t buffer[MaxPath];
   wchar_t fileSystem[MAX_PATH + 1] = L"";
+  const wchar_t* root = nullptr;
   if (!FileInformation(file, &a) || !FileInformation(kept, &b) || a.dwVolumeSerialNumber != b.dwVolumeSerialNumber ||
-      !VolumeRoot(file, root) || GetDriveTypeW(root) == DRIVE_REMOTE)
+      (root = VolumeRoot(file, buffer)) == nullptr || GetDriveTypeW(root) == DRIVE_REMOTE)
     return false;
+  // "\\server\share\": a share, whatever file system the server has.
+  if (root[0] == L'\\' && root[1] == L'\\') return false;
   return GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1) &&
          wcscmp(fileSystem, L"NTFS") == 0;
 }
@@ -98,23 +103,13 @@ struct LinkRun {
   int noKeptCopyFound = 0;  // among the files the walk counted as stayed
 };
 
-bool StillAsListedNow(const FileEntry& entry) {
-  WideText wide;
-  WIN32_FILE_ATTRIBUTE_DATA now;
-  if (!ToWidePath(entry.path, &wide) || !GetFileAttributesExW(wide.text, GetFileExInfoStandard, &now)) return false;
-  return !(now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         (uint64_t{now.nFileSizeHigh} << 32 | now.nFileSizeLow) == entry.size &&
-         now.ftLastWriteTime.dwLowDateTime == entry.lastWriteTime.low &&
-         now.ftLastWriteTime.dwHighDateTime == entry.lastWriteTime.high;
-}
-
 // The first unmarked copy of the row's group outside protected folders that
 // is still as listed; null when there is none.
 const FileEntry* KeptCopy(const MarkedPlan& plan, int row) {
   int group = plan.groupOf[row];
   for (int r = plan.firstRowOf[group]; r < plan.firstRowOf[group] + plan.filesInGroup[group]; ++r) {
     const FileEntry* entry = plan.rows[r].marked ? nullptr : ListedEntry(plan.rows[r].fileIndex);
-    if (entry != nullptr && !IsProtectedPath(entry->path) && StillAsListedNow(*entry)) return entry;
+    if (entry != nullptr && !IsProtectedPath(entry->path) && StillAsListed(*entry)) return entry;
   }
   return nullptr;
 }

@@ -31,20 +31,6 @@ bool IsPathTaken(const char* path) {
   return ToWidePath(path, &widePath) && GetFileAttributesW(widePath.text) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A file that was replaced or written to since the search is no longer the
-// duplicate its row claims it to be, and is left alone.
-bool StillAsListed(const FileEntry& entry) {
-  WIN32_FILE_ATTRIBUTE_DATA now;
-  WideText widePath;
-  if (!ToWidePath(entry.path, &widePath) ||
-      !GetFileAttributesExW(widePath.text, GetFileExInfoStandard, &now))
-    return false;
-  uint64_t size = (static_cast<uint64_t>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
-  return !(now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && size == entry.size &&
-         now.ftLastWriteTime.dwLowDateTime == entry.lastWriteTime.low &&
-         now.ftLastWriteTime.dwHighDateTime == entry.lastWriteTime.high;
-}
-
 bool MarkedPathsFitAnsi(const std::vector<ListedRow>& rows) {
   for (const ListedRow& row : rows) {
     const FileEntry* entry = row.marked ? ListedEntry(row.fileIndex) : nullptr;
@@ -71,6 +57,20 @@ bool IsStillAsListed(int32_t index, void*) {
 }  // namespace
 
 FILE* (*createNewTextFile)(const char* path) = CreateNewTextFileOnDisk;
+
+// A file that was replaced or written to since the search is no longer the
+// duplicate its row claims it to be, and is left alone.
+bool StillAsListed(const FileEntry& entry) {
+  WIN32_FILE_ATTRIBUTE_DATA now;
+  WideText widePath;
+  if (!ToWidePath(entry.path, &widePath) ||
+      !GetFileAttributesExW(widePath.text, GetFileExInfoStandard, &now))
+    return false;
+  uint64_t size = (static_cast<uint64_t>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
+  return !(now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && size == entry.size &&
+         now.ftLastWriteTime.dwLowDateTime == entry.lastWriteTime.low &&
+         now.ftLastWriteTime.dwHighDateTime == entry.lastWriteTime.high;
+}
 
 bool ExecutableFolder(char (&folder)[MaxPathBytes]) {
   wchar_t wide[MaxPath];

@@ -48,6 +48,10 @@ bool OpenLogBesideProgram(ActionLog* log, const char* suffix, const char* title,
 // Closes the log of a run the user called off.
 void CloseActionLog(ActionLog* log);
 
+// A file that was replaced or written to since the search (size or last-write
+// time differ) is no longer the duplicate its row claims it to be.
+bool StillAsListed(const FileEntry& entry);
+
 // Does the action to one file; true when it was done.
 using MarkedFileAction = bool (*)(const FileEntry& entry, void* context);
 
