@@ -144,6 +144,8 @@ void RecycleMarkedFiles() {
                       "in den Papierkorb legen", "Kann %d Datei(en) nicht in den Papierkorb legen"});
 }
 
+namespace {
+
 // The files the question is about: marked, outside protected folders.
 void CountMarkedFiles(const MarkedPlan& plan, int* files, float* bytes) {
   *files = 0;
@@ -155,6 +157,8 @@ void CountMarkedFiles(const MarkedPlan& plan, int* files, float* bytes) {
     *bytes += static_cast<float>(entry->size);
   }
 }
+
+}  // namespace
 
 void ReplaceMarkedByLinks() {
   ActionLog log;

@@ -38,7 +38,6 @@ TEST_F(PageTest, ExclusionsComeFromTheListAndFromARowAndLiveInTheIniOnlyWhileThe
     SendDlgItemMessageA(dialog, IDC_EXCLUSION_LIST, LB_SETCURSEL, 0, 0);
     Click(dialog, IDC_EXCLUSION_REMOVE);
   }
-  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_EXCLUSION_LIST, LB_GETCOUNT, 0, 0) + exclusions.count, 0);
   EXPECT_EQ(ReadWholeFile(iniPath), ini);
   DestroyWindow(dialog);
   RedirectResultsMenu(nullptr);
