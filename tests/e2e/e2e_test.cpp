@@ -78,7 +78,7 @@ TEST(RealProgram, SearchesTheDirFolderLogsTheGroupsAndSavesTheSettingsOnlyOnOk) 
   EXPECT_EQ(log.find("tiny"), std::string::npos);  // not above MinSize
   EXPECT_LT(log.find("\r\r-- L\xE4nge:5000 Byte --\rfile:" + music), log.find("song 2.mp3    create:")) << log;
   for (const std::string& key : Texts{"[Parvik]\r\n", "LogFile=1\r", "MinSize=010\r", "SameName=0\r", "ID3Tag=0\r", "Pfad=" + music + "\r",
-                                                         "[Pfade]\r\nPfad0=" + music + "\r\nPfad1=\r", "[Filter]\r\nFilter0=*.*\r\nFilter1=\r"})
+                                      "[Pfade]\r\nPfad0=" + music + "\r\nPfad1=\r", "[Filter]\r\nFilter0=*.*\r\nFilter1=\r"})
     EXPECT_NE(ReadWholeFile(ini).find(key), std::string::npos) << key;
 }
 

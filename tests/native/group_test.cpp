@@ -208,8 +208,8 @@ TEST_F(GroupingPass, EachGroupIsListedHeadFirstThenItsLengthAndAnEmptyRow) {
     if (run) obtainCompareStorage = [](size_t) -> void* { return nullptr; };
     ListDuplicateGroups(collect);
     EXPECT_EQ(rows, (Texts{Row(0, "C:\\Bilder\\Urlaub.jpg"), Row(1, longest), "-1:-- L\xE4nge:100 Byte --", "-1:",
-                                              Row(3, "d"), Row(5, "e"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:",
-                                              Row(4, "b"), Row(6, "c"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:"}));
+                           Row(3, "d"), Row(5, "e"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:",
+                           Row(4, "b"), Row(6, "c"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:"}));
     rows.clear();
     ListDuplicateGroups(collect);
     EXPECT_TRUE(rows.empty());  // the groups were consumed

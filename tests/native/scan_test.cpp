@@ -116,7 +116,7 @@ TEST_F(Scan, WalksDepthFirstFilesBeforeSubfoldersWithFilterAndStrictMinimumSize)
   const uint64_t huge = (uint64_t{1} << 32) + 10;  // whole, not cut to 32 bits
   ASSERT_FALSE(temp.WriteSparse("big.txt", huge, huge - 1, "x").empty());
   EXPECT_EQ(ScannedPaths(temp.path), (Texts{".hidden", "A.txt", "b.txt", "big.txt", ".../i", "sub1/z.dat",
-                                                                "sub1/deeper/y.txt", "sub2.dat/x.txt"}));
+                                             "sub1/deeper/y.txt", "sub2.dat/x.txt"}));
   Filter("*.TXT");
   EXPECT_EQ(ScannedPaths(temp.path), (Texts{"A.txt", "b.txt", "big.txt", "sub1/deeper/y.txt", "sub2.dat/x.txt"}));
   settings.minSize = 100;
