@@ -118,7 +118,7 @@ TEST_F(ResultsFill, AfterTheRowsGoInTheScrollBarReachesTheLastRow) {
     for (const char* copy : {"data\\a", "data\\b"}) temp.Write(copy + std::to_string(k), std::string(100 + k, 'a' + k % 26));
   Search(0);
   const int rows = ListView_GetItemCount(resultsWindow);
-  SCROLLINFO bar = {sizeof bar, SIF_RANGE | SIF_PAGE};
+  SCROLLINFO bar = {sizeof bar, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
   for (int added : {0, 1}) {
     if (added) AddResultRow(resultsWindow, TextRow, "later");
     ASSERT_TRUE(GetScrollInfo(resultsWindow, SB_VERT, &bar));

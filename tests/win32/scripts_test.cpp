@@ -110,16 +110,17 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
 // Names the ANSI code page spells keep its bytes in every log, as they always had them.
 TEST_F(PageTest, LogsOfNamesTheAnsiCodePageSpellsStayInIt) {
   for (const char* name : {"data\\M\xFCller.mp3", "data\\\xC4rger.mp3"}) temp.Write(name, "same");
+  auto Lists = [](const std::string& log, const std::string& name) { return log.find("\\" + name + "    create:") != std::string::npos; };
   Click(page, IDC_LOG_FILE);
   Search(0);
   std::string log = ReadWholeFile(logPath);
-  EXPECT_EQ(log.substr(0, 4) + std::to_string(log.find("\\M\xFCller.mp3    create:") != std::string::npos), "end:1");
+  EXPECT_TRUE(log.substr(0, 4) == "end:" && Lists(log, "M\xFCller.mp3")) << log;
   SelectRow(3);  // the other copy stays
   BackupMarkedFiles();
   Texts runs = BackupRuns();
   ASSERT_EQ(runs.size(), 1u);
   log = BackupLog(runs[0]);
-  EXPECT_EQ(log.substr(0, 11) + std::to_string(std::min(log.find("\\\xC4rger.mp3    create:"), log.find("\\M\xFCller.mp3    create:")) != std::string::npos), "verschobene1");
+  EXPECT_TRUE(log.substr(0, 11) == "verschobene" && (Lists(log, "\xC4rger.mp3") || Lists(log, "M\xFCller.mp3"))) << log;
   // A name beyond the code page (nor with a best fit in it) turns the next log UTF-8, the rows of names it spells as well.
   WriteFileW(temp.At("data\\\xC5\x81.mp3"), "same"), temp.Write("data\\x.mp3", "same");
   Search(0);
@@ -127,7 +128,7 @@ TEST_F(PageTest, LogsOfNamesTheAnsiCodePageSpellsStayInIt) {
   BackupMarkedFiles();
   Texts both = BackupRuns();
   log = both.size() == 2 ? BackupLog(both[both[0] == runs[0]]) : "";
-  EXPECT_EQ(log.substr(0, 3) + std::to_string(std::min(log.find("\\\xC3\x84rger.mp3    create:"), log.find("\\M\xC3\xBCller.mp3    create:")) != std::string::npos), "\xEF\xBB\xBF" "1");
+  EXPECT_TRUE(log.substr(0, 3) == "\xEF\xBB\xBF" && (Lists(log, "\xC3\x84rger.mp3") || Lists(log, "M\xC3\xBCller.mp3"))) << log;
 }
 
 }  // namespace
