@@ -28,9 +28,9 @@ TEST_F(PageTest, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptio
   Search(0);
   // Sorted by size: 0-1 are 100 bytes, 2 is 200 bytes, 3-4 are 300 bytes, 5-6 20000 bytes.
   Texts rows = {"-1 end:0 sec", "-1 ", "-1 -- L\xE4nge:20000 Byte --", ListedFileRow(6), ListedFileRow(5),
-                                   "-1 ", "-1 -- L\xE4nge:300 Byte --", ListedFileRow(4), ListedFileRow(3), "-1 ",
-                                   "-1 -- L\xE4nge:100 Byte --", ListedFileRow(1), ListedFileRow(0), "-1 ---", "-1 qsort:0 sec",
-                                   "-1 scan:0 sec", "-1 ---"};
+                "-1 ", "-1 -- L\xE4nge:300 Byte --", ListedFileRow(4), ListedFileRow(3), "-1 ",
+                "-1 -- L\xE4nge:100 Byte --", ListedFileRow(1), ListedFileRow(0), "-1 ---", "-1 qsort:0 sec",
+                "-1 scan:0 sec", "-1 ---"};
   EXPECT_EQ(ListedRows(), rows);
   EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_DUPLICATES) + ControlText(page, IDC_ELAPSED) + " " +
             ControlText(page, IDC_MEGABYTES), "760 sec 0.02");  // the megabytes of the run, not of the last refresh
