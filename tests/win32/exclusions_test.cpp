@@ -40,8 +40,6 @@ TEST_F(PageTest, ExclusionsComeFromTheListAndFromARowAndLiveInTheIniOnlyWhileThe
   }
   EXPECT_EQ(ReadWholeFile(iniPath), ini);
   DestroyWindow(dialog);
-  RedirectResultsMenu(nullptr);
-  iniPath[0] = 0;
 }
 
 }  // namespace

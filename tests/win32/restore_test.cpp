@@ -22,7 +22,7 @@ TEST_F(PageTest, ABackupRunGoesBackWhereItsPathsAreFreeAndItsFolderGoesWithTheLa
   FILETIME written = WriteTime(temp.At("a\\x"));
   for (int row : {3, 4, 5, 6}) SelectRow(row);
   Click(page, IDC_BACKUP);
-  std::vector<std::string> runs = NamesMatching(ProgramFolder() + "BackUp\\*", true);
+  Texts runs = BackupRuns();
   ASSERT_EQ(runs.size(), 1u);
   pickedFolder = ProgramFolder() + "BackUp\\" + runs[0];
   temp.Write("b\\x", "taken again");
