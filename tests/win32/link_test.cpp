@@ -55,7 +55,6 @@ TEST_F(PageTest, RefusalsAndAFailedReplacementLeaveEveryFileAsItWas) {
   const struct { const char* name; void (*refuse)(); std::initializer_list<int> rows; const char* message; } cases[] = {
       {"other volume", [] { linkOps.sameNtfsVolume = Refuse; }, {3}, "Achtung!|1 Datei(en) liegen nicht auf demselben NTFS"},
       {"replace fails", [] { linkOps.replace = Refuse; }, {3}, "Fehler!|Kann 1 Datei(en) nicht durch"},
-      {"in use", [] { linkOps.sameContent = Refuse; }, {3}, "Fehler!|Kann 1 Datei(en) nicht durch"},
       {"every copy marked", [] {}, {2, 3}, "Achtung!|2 markierte Datei(en) haben kein unmarkiertes"},
       {"kept copy protected", [] { AddProtectedFolder(protectedFolder.c_str()); }, {3}, "Achtung!|1 markierte Datei(en) haben kein unmarkiertes"},
   };

@@ -39,16 +39,14 @@ TEST_F(PageTest, ABackupRunGoesBackWhereItsPathsAreFreeAndItsFolderGoesWithTheLa
   EXPECT_NE(log.find("geblieben: x (2) -> " + temp.At("b\\x") + " (der Pfad ist wieder belegt)\r\n"), std::string::npos) << log;
   DeleteFileA(temp.At("b\\x").c_str());
   DeleteFileA((pickedFolder + "\\z").c_str());
-  shownMessages.clear();
   Click(page, IDC_RESTORE);  // the second pass takes what is left, and the folder goes
   EXPECT_EQ(shownMessages.back(), "Parvik|1 Datei(en) zur\xFC" "ckgelegt.\nDer leere Backup-Ordner ist entfernt.|0");
   EXPECT_EQ(ReadWholeFile(temp.At("b\\x")), "same");
   EXPECT_FALSE(FileExists(pickedFolder));
   pickedFolder = temp.At("old run");  // made before there were lists
   temp.Write("old run\\z", "z");
-  shownMessages.clear();
   Click(page, IDC_RESTORE);
-  EXPECT_EQ(shownMessages.back().substr(0, 46) + std::to_string(shownMessages.size()), "Achtung!|Der Ordner hat keine Herkunftsliste (1");
+  EXPECT_EQ(shownMessages.back().substr(0, 44), "Achtung!|Der Ordner hat keine Herkunftsliste");
   EXPECT_EQ(ReadWholeFile(temp.At("old run\\z")), "z");
   pickRunFolder = browser;
 }
