@@ -7,7 +7,6 @@ namespace {
 
 TEST(OriginList, LinesReadBackAsWrittenTheLastLineOfANameCountsAndACutLineIsDropped) {
   OriginLine moved = {"lied (2).mp3", "C:\\M\xC3\xBC\\lied.mp3", 5000000000u, {0x89ABCDEF, 0x01D2}};
-  EXPECT_EQ(FormatOriginLine(moved), "5000000000\t000001D289ABCDEF\tlied (2).mp3\tC:\\M\xC3\xBC\\lied.mp3\r\n");
   std::string text = OriginListHeader + FormatOriginLine(moved) + "3\t0000000000000002\tA\tC:\\old\r\n" + "x\tbroken\r\n" + "3\t00000002\tb\tC:\\b\r\n" + "3\t0000000000000002\ta\tC:\\new\n" + "7\t0000000000000009\tcut\tC:\\c";
   std::vector<OriginLine> lines;
   int unreadable = -1;

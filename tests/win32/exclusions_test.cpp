@@ -31,7 +31,6 @@ TEST_F(PageTest, ExclusionsComeFromTheListAndFromARowAndLiveInTheIniOnlyWhileThe
   EXPECT_EQ(ListedRows()[0], "-1 Ausgeschlossen: 1 Datei(en) und 1 Ordner");  // then one group: b and sub\d
   ListView_SetItemState(resultsWindow, 4, LVIS_FOCUSED, LVIS_FOCUSED);
   SendMessageA(resultsWindow, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));  // "Ordner ausschließen": data or data\sub
-  EXPECT_EQ(shownMessages.back(), "Parvik|Der Ordner wird ab der n\xE4" "chsten Suche \xFC" "bersprungen.|0");
   Search(0);
   EXPECT_EQ(ListedRows()[0].substr(0, 35), "-1 Ausgeschlossen: 0 Datei(en) und ");
   for (int k = 0; k < 3; k++) {

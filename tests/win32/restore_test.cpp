@@ -8,18 +8,11 @@ namespace {
 
 std::string pickedFolder;
 
-FILETIME WriteTime(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data = {};
-  GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-  return data.ftLastWriteTime;
-}
-
 TEST_F(PageTest, ABackupRunGoesBackWhereItsPathsAreFreeAndItsFolderGoesWithTheLastFile) {
   auto browser = pickRunFolder;
   pickRunFolder = [](HWND, char (&folder)[MaxPathBytes]) { return snprintf(folder, MaxPathBytes, "%s", pickedFolder.c_str()) > 0; };
   ShowOneGroup({temp.Write("keep", "same"), temp.Write("a\\x", "same"), temp.Write("b\\x", "same"), temp.Write("c\\d\\y", "same"),
                 temp.Write("z", "same")});
-  FILETIME written = WriteTime(temp.At("a\\x"));
   for (int row : {3, 4, 5, 6}) SelectRow(row);
   Click(page, IDC_BACKUP);
   Texts runs = BackupRuns();
@@ -33,8 +26,6 @@ TEST_F(PageTest, ABackupRunGoesBackWhereItsPathsAreFreeAndItsFolderGoesWithTheLa
   EXPECT_EQ(shownMessages[0].substr(0, 53), "Achtung!|4 Datei(en) mit 0.00 MB an ihren alten Platz");
   EXPECT_EQ(shownMessages[1].substr(0, 37) + shownMessages[2], "Fehler!|Kann 2 Datei(en) nicht zur\xFC" "ckParvik|2 Datei(en) zur\xFC" "ckgelegt.|0");
   EXPECT_EQ(ReadWholeFile(temp.At("a\\x")) + ReadWholeFile(temp.At("c\\d\\y")) + ReadWholeFile(temp.At("b\\x")), "samesametaken again");
-  FILETIME back = WriteTime(temp.At("a\\x"));
-  EXPECT_EQ(CompareFileTime(&written, &back), 0);
   std::string log = ReadWholeFile(pickedFolder + "\\wiederhergestellt.log");
   EXPECT_NE(log.find("geblieben: x (2) -> " + temp.At("b\\x") + " (der Pfad ist wieder belegt)\r\n"), std::string::npos) << log;
   DeleteFileA(temp.At("b\\x").c_str());
