@@ -58,7 +58,7 @@ std::string ControlText(HWND window, int id) {
 void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 void Type(HWND page, int id, const std::string& text) { SetDlgItemTextA(page, id, text.c_str()); }
 
-void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows) {  // rows go in at the top: bottom row first
+void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows) {
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) AddResultRow(resultsWindow, row->first, row->second.c_str());
 }
 
@@ -87,7 +87,7 @@ Texts ListedRows() {
 std::string ListedFileRow(int32_t index) {
   char row[RowTextSize];
   FormatFileRow(fileTable.entries[index], row);
-  return std::to_string(index) + " " + row;  // item data, then the text
+  return std::to_string(index) + " " + row;
 }
 
 std::vector<int32_t> ShowOneGroup(const Texts& paths) {
@@ -159,8 +159,6 @@ void PageTest::Search(int files, const std::string& path) {
   Click(page, IDC_START);
 }
 
-// The Windows tests run in one program set up like Parvik.exe: its own module,
-// the common controls, the engine's memory and hooks pointing at the page.
 int main(int argc, char** argv) {
   moduleInstance = GetModuleHandleA(nullptr);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
