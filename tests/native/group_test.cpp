@@ -63,13 +63,16 @@ TEST_F(GroupingPass, NoMemoryForARunShowsTheMessageAndEndsThePass) {
 TEST_F(GroupingPass, CancelEndsEvenOneLongComparisonAndItsFilesFormNoGroup) {
   static int64_t clock;
   static int pumps, reads;
-  clock = 0, pumps = 0, reads = 0;
+  clock = 0;
+  pumps = 0;
+  reads = 0;
   platform.clockSeconds = [] { return ++clock; };
   engineHooks.pumpMessages = [] { pumps++; };
   platform.readAt = [](FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count) {
     if (++reads < 41) return systemPlatform.readAt(file, offset, dest, n, count);
     searchState.running = 0;
-    return *count = 0, false;
+    *count = 0;
+    return false;
   };
   compareLimits = {8, 64, 4096};
   AddFiles(2, 100, 1);
@@ -111,10 +114,19 @@ TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
           continue;
         }
         const char* path = Entry(AddFile(name, variants[random() % variants.size()])).path;
-        if (random() % 20 == 0) fake::RefuseOpen(path), refused.insert(path);
-        if (random() % 40 == 0) std::ofstream(path, std::ios::app) << "grown", broken.insert(path);
-        else if (size > 0 && random() % 15 == 0) fake::BreakReads(path, random() % size, fake::ReadFault(random() % 4)), broken.insert(path);
-        else paths.push_back(path);
+        if (random() % 20 == 0) {
+          fake::RefuseOpen(path);
+          refused.insert(path);
+        }
+        if (random() % 40 == 0) {
+          std::ofstream(path, std::ios::app) << "grown";
+        } else if (size > 0 && random() % 15 == 0) {
+          fake::BreakReads(path, random() % size, fake::ReadFault(random() % 4));
+        } else {
+          paths.push_back(path);
+          continue;
+        }
+        broken.insert(path);
       }
     }
     SortBySize(0, static_cast<int32_t>(fileTable.count) - 1);
@@ -138,15 +150,23 @@ TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
     float bytes = 0;
     for (uint32_t a = 0; a < n; a++) {
       bool partnered = false, held = false;
-      for (uint32_t b = 0; b < n; b++)
-        partnered |= together(a, b), held |= b < a && together(a, b) && expected[b] == 0 && files[a].second == files[b].second;
+      for (uint32_t b = 0; b < n; b++) {
+        partnered |= together(a, b);
+        held |= b < a && together(a, b) && expected[b] == 0 && files[a].second == files[b].second;
+      }
       bool refusedOpen = refused.count(Entry(a).path);
-      if (partnered && (held || refusedOpen || broken.count(Entry(a).path))) expected[a] = -1, skipped += refusedOpen;
+      if (partnered && (held || refusedOpen || broken.count(Entry(a).path))) {
+        expected[a] = -1;
+        skipped += refusedOpen;
+      }
     }
     for (uint32_t a = 0; a < n; a++)
       for (uint32_t b = a + 1; b < n; b++)
-        if ((expected[a] == 0 || expected[a] == int32_t(a + 1)) && expected[b] == 0 && together(a, b) && files[a].first == files[b].first)
-          count += expected[a] ? 1 : 2, expected[a] = expected[b] = int32_t(a + 1), bytes += Entry(b).size;
+        if ((expected[a] == 0 || expected[a] == int32_t(a + 1)) && expected[b] == 0 && together(a, b) && files[a].first == files[b].first) {
+          count += expected[a] ? 1 : 2;
+          expected[a] = expected[b] = int32_t(a + 1);
+          bytes += Entry(b).size;
+        }
     std::replace(expected.begin(), expected.end(), -1, 0);
     EXPECT_EQ(Groups(), expected);
     EXPECT_EQ(searchState.duplicateCount, count);

@@ -12,7 +12,7 @@ TEST(MarkedNames, NumberedNamesRunFromThePlainNameToTheNumberedOnesThatFit) {
   const struct { std::string stem, ext; int number; std::string expected; } cases[] = {
       {"d:\\b\\Bild", ".jpg", 1, "d:\\b\\Bild.jpg"}, {"d:\\b\\Bild", ".jpg", 2, "d:\\b\\Bild (2).jpg"},
       {"run", "", 999, "run (999)"}, {a255, ".jpg", 1, a255 + ".jpg"}, {a255 + "a", ".jpg", 1, ""},
-      {a255, "", 9, a255 + " (9)"}, {a255, "", 10, ""}, {"x", ".y", 0, "x.y"}};
+      {a255, "", 9, a255 + " (9)"}, {a255, "", 10, ""}};
   for (const auto& c : cases) {
     char path[MaxPath] = "";
     EXPECT_EQ(NumberedPath(path, c.stem.c_str(), c.ext.c_str(), c.number) ? path : "", c.expected) << c.number;
@@ -49,7 +49,7 @@ TEST(Protection, AFolderHoldsWhatLiesInItOrBelowWhateverTheCaseAndDoubledSeparat
       {"/p/a2/x", "/p/a", nullptr}, {"/p/a", "/p/a", nullptr}, {"/p/a/", "/p/a", nullptr}, {"/q/a/x", "/p/a/", nullptr}};
   for (const auto& c : cases) {
     const char* below = PathBelowFolder(c.path, c.folder);
-    EXPECT_STREQ(below ? below : "-", c.below ? c.below : "-") << c.path << " in " << c.folder;
+    EXPECT_STREQ(below ? below : "-", c.below ? c.below : "-") << c.path;
   }
   const std::string deep = "/p/" + std::string(400, 'd') + "/";
   EXPECT_TRUE(InSameFolder((deep + "x").c_str(), (deep + "y").c_str()) && ProtectFolderOf((deep + "x").c_str()) == ProtectResult::NoFolder);

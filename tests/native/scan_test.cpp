@@ -37,7 +37,7 @@ TEST(Wildcard, FollowsTheWindowsListingRulesWithoutBacktracking) {
   const struct { const char *pattern, *name; bool matches; } cases[] = {
       {"\xC4rger.txt", "\xE4rger.txt", false},
       {"file?.txt", "file.txt", true}, {"*.txt", "a.txt.bak", false}, {"readme.*", "readme", true}};
-  for (const auto& c : cases) EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;
+  for (const auto& c : cases) EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.name;
   std::mt19937 random(8);
   for (int round = 0; round < 20000; round++) {
     std::string pattern, name;

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "engine/listing.h"
 #include "engine/settings.h"
 #include "temp_folder.h"

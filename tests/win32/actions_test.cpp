@@ -71,7 +71,8 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
 
 TEST_P(MarkedFiles, EveryCopyGoesOnlyAfterASecondYesAndAFileGoesOnlyWhileAnUnmarkedCopyIsAsListed) {
   for (int answer : {IDNO, IDCANCEL, IDYES}) {
-    PrepareResultsWindow(page), shownMessages.clear();
+    PrepareResultsWindow(page);
+    shownMessages.clear();
     std::string n = std::to_string(yesNoCancelAnswer = answer);
     for (const char* group : {"c", "b", "a"}) ShowOneGroup({temp.Write(group + ("1-" + n), "same"), temp.Write(group + ("2-" + n), "same")});
     for (int row : {2, 3, 7, 11}) SelectRow(row);
