@@ -23,4 +23,5 @@ set(tail "---\nqsort:[0-9]+ sec\nscan:[0-9]+ sec\n---\n")
 check("whole tree" "${tree}/" 0 "^end:[0-9]+ sec\n\n-- Länge:100 Byte --\n${row}${row}${row}\n-- Länge:24 Byte --\n${row}${row}${tail}\
 parvik-cli: 1 Datei\\(en\\) ließen sich nicht öffnen oder lesen und fehlen im Vergleich\n\
 parvik-cli: 1 Ordner ließen sich nicht durchsuchen und fehlen mit allem darin\n$")
+check("filter and minimum size" "--filter;*.TXT;--min-size=24;${tree}" 0 "^end:[0-9]+ sec\n${tail}parvik-cli: 1 Ordner[^\n]*\n$")
 check("missing folder" "${tree};${WORK}/none" 2 "^parvik-cli: Ordner nicht gefunden: [^\n]*none\n$")
