@@ -79,7 +79,7 @@ TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAPr
       {MarkRule::AllButOldest, -1, false, "00110001010"}, {MarkRule::InFolder, 2, false, "10101001001"},
       {MarkRule::InFolder, 1, false, "10100001001"}, {MarkRule::Invert, -1, false, "00011000110"},
       {MarkRule::None, -1, false, "00000000000"}, {MarkRule::EveryRow, -1, false, "11111111111"},
-      {MarkRule::Duplicates, -1, true, "00100000100"}, {MarkRule::EveryRow, -1, true, "11101110111"},
+      {MarkRule::Duplicates, -1, true, "00101000110"}, {MarkRule::EveryRow, -1, true, "11101110111"},
       {MarkRule::InFolder, 3, true, "10100000001"}, {MarkRule::Invert, -1, true, "00001000110"}};
   for (const auto& c : cases) {
     protectedFolders.count = 0;
