@@ -111,7 +111,7 @@ TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCan
   for (int row : {3, 7, 11}) SelectRow(row);
   SendMessageA(resultsWindow, WM_KEYDOWN, VK_DELETE, 0);
   shellFileOperation = shell;
-  EXPECT_EQ(shownMessages, (std::vector<std::string>{"Achtung!|Markierte Dateien in den Papierkorb legen?\nWirklich sicher?|4",
+  EXPECT_EQ(shownMessages, (std::vector<std::string>{"Achtung!|3 markierte Datei(en) mit 0.00 MB in den Papierkorb legen?\nWirklich sicher?|4",
                                                      "Fehler!|Kann 2 Datei(en) nicht in den Papierkorb legen|0"}));
   EXPECT_EQ(std::to_string(FileExists(temp.At(name))) + ReadWholeFile(trash + "files\\" + name) +
             std::to_string(FileExists(trash + "info\\" + name + ".trashinfo")), "0same1");
