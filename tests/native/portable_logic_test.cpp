@@ -80,6 +80,7 @@ TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAPr
       {MarkRule::InFolder, 1, false, "10100001001"}, {MarkRule::Invert, -1, false, "00011000110"},
       {MarkRule::None, -1, false, "00000000000"}, {MarkRule::EveryRow, -1, false, "11111111111"},
       {MarkRule::Duplicates, -1, true, "00101000110"}, {MarkRule::EveryRow, -1, true, "11101110111"},
+      {MarkRule::AllButNewest, -1, true, "00101000110"}, {MarkRule::AllButOldest, -1, true, "00101000110"},
       {MarkRule::InFolder, 3, true, "10100000001"}, {MarkRule::Invert, -1, true, "00001000110"}};
   for (const auto& c : cases) {
     protectedFolders.count = 0;
