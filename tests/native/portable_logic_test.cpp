@@ -83,9 +83,9 @@ TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAPr
       {"invert", MarkRule::Invert, -1, false, "00011000110"},
       {"none", MarkRule::None, -1, false, "00000000000"},
       {"every row", MarkRule::EveryRow, -1, false, "11111111111"},
-      {"duplicates, /p/b protected: its files are the originals", MarkRule::Duplicates, -1, true, "00101000110"},
-      {"all but the newest, /p/b protected", MarkRule::AllButNewest, -1, true, "00101000110"},
-      {"all but the oldest, /p/b protected", MarkRule::AllButOldest, -1, true, "00101000110"},
+      {"duplicates, /p/b protected", MarkRule::Duplicates, -1, true, "00101000110"},
+      {"newest, /p/b protected", MarkRule::AllButNewest, -1, true, "00101000110"},
+      {"oldest, /p/b protected", MarkRule::AllButOldest, -1, true, "00101000110"},
       {"every row, /p/b protected", MarkRule::EveryRow, -1, true, "11101110111"},
       {"in the protected folder of /p/b/x", MarkRule::InFolder, 3, true, "10100000001"},
       {"invert, /p/b protected", MarkRule::Invert, -1, true, "00001000110"}};

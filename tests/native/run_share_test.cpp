@@ -15,7 +15,7 @@ std::vector<Share> shown;
 using ShareOfASearch = enginetest::EngineTest;
 
 // Every look at the clock takes a second. d and e differ at once: their run settles what they leave unread.
-TEST_F(ShareOfASearch, RisesFromZeroNeverGoesBackAndTellsTheTimeLeftAfterFiveSeconds) {
+TEST_F(ShareOfASearch, RisesNeverFallsAndTellsTimeLeftAfterFiveSeconds) {
   AddFile("d", enginetest::Pattern(5000, 2)), AddFile("e", enginetest::Pattern(5000, 3));
   for (const char* name : {"a", "b", "c"}) AddFile(name, enginetest::Pattern(10000, 1));
   platform.clockSeconds = [] { return ++clock; };

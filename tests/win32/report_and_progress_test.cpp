@@ -1,4 +1,4 @@
-// Actions that report, questions that name what they touch, a label shown whole, the run's progress.
+// This round's window: reports, questions, the label, the progress.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -13,7 +13,7 @@ namespace {
 bool ListedBut5(int row, int32_t) { return row != 5; }
 
 // The list changed at b2 (row 5): the walk ends there.
-TEST_F(PageTest, AnActionReportsTheRowsItDealtWithAndStopsWhereTheListChanged) {
+TEST_F(PageTest, AnActionReportsItsRowsAndStopsWhereTheListChanged) {
   std::vector<int32_t> f = ShowOneGroup({temp.Write("a1", "1"), temp.Write("a2", "1"), temp.Write("b1", "1"), temp.Write("b2", "1")});
   std::vector<ListedRow> rows = {{-1, 0}, {f[0], 0}, {f[1], 1}, {-1, 0}, {f[2], 0}, {f[3], 1}};
   ActionLog log;
@@ -24,7 +24,7 @@ TEST_F(PageTest, AnActionReportsTheRowsItDealtWithAndStopsWhereTheListChanged) {
 }
 
 // Two files of 0.75 MB each.
-TEST_F(PageTest, TheRecycleBinQuestionNamesCountAndSizeOverMarksThatStayInSight) {
+TEST_F(PageTest, TheRecycleQuestionNamesCountAndSizeOverVisibleMarks) {
   const std::string bytes(786432, 'x');
   ShowOneGroup({temp.Write("a", bytes), temp.Write("b", bytes), temp.Write("c", bytes)});
   for (int row : {3, 4}) SelectRow(row);
