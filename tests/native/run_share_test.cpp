@@ -14,7 +14,7 @@ int64_t clock;
 std::vector<Share> shown;
 using ShareOfASearch = enginetest::EngineTest;
 
-// Every look at the clock takes a second. d and e differ at once: their run settles what they leave unread.
+// A second per look at the clock; d and e differ at once.
 TEST_F(ShareOfASearch, RisesNeverFallsAndTellsTimeLeftAfterFiveSeconds) {
   AddFile("d", enginetest::Pattern(5000, 2)), AddFile("e", enginetest::Pattern(5000, 3));
   for (const char* name : {"a", "b", "c"}) AddFile(name, enginetest::Pattern(10000, 1));

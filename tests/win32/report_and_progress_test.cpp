@@ -12,7 +12,7 @@ namespace {
 
 bool ListedBut5(int row, int32_t) { return row != 5; }
 
-// The list changed at b2 (row 5): the walk ends there.
+// b2's row (5) changed.
 TEST_F(PageTest, AnActionReportsItsRowsAndStopsWhereTheListChanged) {
   std::vector<int32_t> f = ShowOneGroup({temp.Write("a1", "1"), temp.Write("a2", "1"), temp.Write("b1", "1"), temp.Write("b2", "1")});
   std::vector<ListedRow> rows = {{-1, 0}, {f[0], 0}, {f[1], 1}, {-1, 0}, {f[2], 0}, {f[3], 1}};
@@ -23,7 +23,6 @@ TEST_F(PageTest, AnActionReportsItsRowsAndStopsWhereTheListChanged) {
   EXPECT_EQ(FileExists(temp.At("a2")) + 2 * FileExists(temp.At("b2")), 2);
 }
 
-// Two files of 0.75 MB each.
 TEST_F(PageTest, TheRecycleQuestionNamesCountAndSizeOverVisibleMarks) {
   const std::string bytes(786432, 'x');
   ShowOneGroup({temp.Write("a", bytes), temp.Write("b", bytes), temp.Write("c", bytes)});
