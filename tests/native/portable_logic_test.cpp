@@ -65,19 +65,21 @@ TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAPr
     fileTable.entries[f.index].lastWriteTime = {~f.time, f.time};
   }
   const std::vector<int32_t> data = {TextRow, TextRow, 5, 4, 3, TextRow, TextRow, 2, 1, 0, TextRow};
-  const struct { MarkRule rule; int clicked; bool protectB; const char* marks; } cases[] = {
-      {MarkRule::Duplicates, -1, false, "00110001100"},
-      {MarkRule::AllButNewest, -1, false, "00101001100"},
-      {MarkRule::AllButOldest, -1, false, "00110001010"},
-      {MarkRule::InFolder, 2, false, "10101001001"},
-      {MarkRule::InFolder, 1, false, "10100001001"},
-      {MarkRule::Invert, -1, false, "00011000110"},
-      {MarkRule::None, -1, false, "00000000000"},
-      {MarkRule::EveryRow, -1, false, "11111111111"},
-      {MarkRule::Duplicates, -1, true, "00100000100"},
-      {MarkRule::EveryRow, -1, true, "11101110111"},
-      {MarkRule::InFolder, 3, true, "10100000001"},
-      {MarkRule::Invert, -1, true, "00001000110"}};
+  const struct { const char* name; MarkRule rule; int clicked; bool protectB; const char* marks; } cases[] = {
+      {"duplicates", MarkRule::Duplicates, -1, false, "00110001100"},
+      {"all but the newest", MarkRule::AllButNewest, -1, false, "00101001100"},
+      {"all but the oldest", MarkRule::AllButOldest, -1, false, "00110001010"},
+      {"in the folder of /p/a/x", MarkRule::InFolder, 2, false, "10101001001"},
+      {"in the folder of a heading", MarkRule::InFolder, 1, false, "10100001001"},
+      {"invert", MarkRule::Invert, -1, false, "00011000110"},
+      {"none", MarkRule::None, -1, false, "00000000000"},
+      {"every row", MarkRule::EveryRow, -1, false, "11111111111"},
+      {"duplicates, /p/b protected", MarkRule::Duplicates, -1, true, "00101000110"},
+      {"newest, /p/b protected", MarkRule::AllButNewest, -1, true, "00101000110"},
+      {"oldest, /p/b protected", MarkRule::AllButOldest, -1, true, "00101000110"},
+      {"every row, /p/b protected", MarkRule::EveryRow, -1, true, "11101110111"},
+      {"in the protected folder of /p/b/x", MarkRule::InFolder, 3, true, "10100000001"},
+      {"invert, /p/b protected", MarkRule::Invert, -1, true, "00001000110"}};
   for (const auto& c : cases) {
     protectedFolders.count = 0;
     if (c.protectB) {
@@ -88,7 +90,7 @@ TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAPr
     ApplyMarkRule(c.rule, c.clicked, &rows);
     std::string marks;
     for (bool selected : rows.selected) marks += selected ? '1' : '0';
-    EXPECT_EQ(marks, c.marks) << int(&c - cases);
+    EXPECT_EQ(marks, c.marks) << c.name;
   }
   EXPECT_EQ(ProtectFolderOf("/p/b/sub/x"), ProtectResult::AlreadyProtected);
   char buffer[RowTextSize];

@@ -1,9 +1,8 @@
 #include <algorithm>
 
-#include "actions/backup.h"
-#include "actions/deletion.h"
-#include "actions/recycle_bin.h"
 #include "actions/marked_names.h"
+#include "actions/recycle_bin.h"
+#include "ui/action_messages.h"
 #include "window_fixture.h"
 
 #include <shellapi.h>
@@ -103,7 +102,7 @@ TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCan
   for (int row : {3, 7, 11}) SelectRow(row);
   SendMessageA(resultsWindow, WM_KEYDOWN, VK_DELETE, 0);
   shellFileOperation = shell;
-  EXPECT_EQ(shownMessages, (Texts{"Achtung!|Markierte Dateien in den Papierkorb legen?\nWirklich sicher?|4",
+  EXPECT_EQ(shownMessages, (Texts{"Achtung!|3 markierte Datei(en) mit 0.00 MB in den Papierkorb legen?\nWirklich sicher?|4",
                                   "Fehler!|Kann 2 Datei(en) nicht in den Papierkorb legen|0"}));
   EXPECT_EQ(std::to_string(FileExists(temp.At(name))) + ReadWholeFile(trash + "files\\" + name) +
             std::to_string(FileExists(trash + "info\\" + name + ".trashinfo")), "0same1");

@@ -6,8 +6,6 @@
 #include <fstream>
 #include <set>
 
-#include "actions/backup.h"
-#include "actions/deletion.h"
 #include "actions/protection.h"
 #include "actions/recycle_bin.h"
 #include "app/settings_file.h"
@@ -15,6 +13,7 @@
 #include "platform/utf16.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
+#include "ui/action_messages.h"
 #include "ui/control_text.h"
 #include "window_fixture.h"
 
