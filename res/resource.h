@@ -26,8 +26,10 @@
 #define IDC_CLEAR 114       // empty the folder list
 #define IDC_FOLDERS 115     // folder list
 #define IDC_ID3_TAG 116     // option id3Tag
-#define IDC_EXCLUSIONS 117  // opens the list of exclusions
-#define IDC_RESTORE 118     // puts a Backup run back
+#define IDC_PROGRESS 117    // how far the comparison is; activity while listing
+#define IDC_TIME_LEFT 118   // "noch etwa 3 min"
+#define IDC_EXCLUSIONS 119  // opens the list of exclusions
+#define IDC_RESTORE 120     // puts a Backup run back
 
 // The exclusions dialog.
 #define RES_EXCLUSIONS "AUSSCHLUSS"

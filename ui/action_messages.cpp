@@ -77,16 +77,43 @@ void ShowReport(const ActionReport& report, const char* format) {
 struct ConfirmedAction {
   bool (*openLog)(const std::vector<ListedRow>& rows, ActionLog* log);
   ActionReport (*act)(const MarkedPlan& plan, ActionLog* log, RowStillListed listed);
-  const char* question;
+  const char* question;      // or, with `namesFiles`, its format: the count, then the megabytes
+  bool namesFiles;
   const char* verb;          // for the question about the last copies
   const char* stayedFormat;  // "Kann %d Datei(en) nicht ..."
 };
 
+// The question of an action added to the program names what it would touch:
+// the marked files outside protected folders and their size. `format` takes
+// the count, then the megabytes.
+void FormatMarkedQuestion(const MarkedPlan& plan, const char* format, char* text, size_t size) {
+  int files = 0;
+  uint64_t bytes = 0;
+  for (const ListedRow& row : plan.rows) {
+    const FileEntry* entry = row.marked ? ListedEntry(row.fileIndex) : nullptr;
+    if (entry == nullptr) continue;
+    files++;
+    bytes += entry->size;
+  }
+  snprintf(text, size, format, files, FormatMegabytes(static_cast<float>(bytes)).text);
+}
+
+void ComposeQuestion(const ConfirmedAction& action, const std::vector<ListedRow>& rows, char (&text)[256]) {
+  if (!action.namesFiles) {
+    snprintf(text, sizeof text, "%s", action.question);
+    return;
+  }
+  FormatMarkedQuestion(PlanMarkedRows(rows), action.question, text, sizeof text);
+}
+
 void RunConfirmedAction(const ConfirmedAction& action) {
   ActionLog log;
-  if (!action.openLog(ReadListedRows(), &log)) ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
+  std::vector<ListedRow> rows = ReadListedRows();
+  if (!action.openLog(rows, &log)) ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
+  char question[256];
+  ComposeQuestion(action, rows, question);
   MarkedPlan plan;
-  if (ShowMessage(action.question, "Achtung!", MB_YESNO) == IDNO ||
+  if (ShowMessage(question, "Achtung!", MB_YESNO) == IDNO ||
       !TakeMarkedRows(ReadListedRows(), &plan, action.verb)) {
     CloseActionLog(&log);
     return;
@@ -135,44 +162,26 @@ void BackupMarkedFiles() {
 }
 
 void DeleteMarkedFiles() {
-  RunConfirmedAction({OpenDeletionLog, DeleteFiles, "Markierte Dateien löschen?\nWirklich sicher?", "löschen",
+  RunConfirmedAction({OpenDeletionLog, DeleteFiles, "Markierte Dateien löschen?\nWirklich sicher?", false, "löschen",
                       "Kann %d Datei(en) nicht löschen"});
 }
 
 void RecycleMarkedFiles() {
-  RunConfirmedAction({OpenRecycleLog, RecycleFiles, "Markierte Dateien in den Papierkorb legen?\nWirklich sicher?",
-                      "in den Papierkorb legen", "Kann %d Datei(en) nicht in den Papierkorb legen"});
+  RunConfirmedAction({OpenRecycleLog, RecycleFiles, "%d markierte Datei(en) mit %s MB in den Papierkorb legen?\nWirklich sicher?",
+                      true, "in den Papierkorb legen", "Kann %d Datei(en) nicht in den Papierkorb legen"});
 }
 
-namespace {
-
-// The files the question is about: marked, outside protected folders.
-void CountMarkedFiles(const MarkedPlan& plan, int* files, float* bytes) {
-  *files = 0;
-  *bytes = 0;
-  for (const ListedRow& row : plan.rows) {
-    const FileEntry* entry = row.marked ? ListedEntry(row.fileIndex) : nullptr;
-    if (entry == nullptr) continue;
-    ++*files;
-    *bytes += static_cast<float>(entry->size);
-  }
-}
-
-}  // namespace
 
 void ReplaceMarkedByLinks() {
   ActionLog log;
   if (!OpenLinkLog(ReadListedRows(), &log)) ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
   MarkedPlan plan = PlanMarkedRows(ReadListedRows());
-  int files;
-  float bytes;
-  CountMarkedFiles(plan, &files, &bytes);
   char question[512];
-  snprintf(question, sizeof question,
-           "%d markierte Datei(en) mit %s MB durch feste Verknüpfungen auf ein unmarkiertes Exemplar ihrer Gruppe "
-           "ersetzen?\nDanach teilen sich die Dateien einer Gruppe einen Inhalt: eine Änderung an einer Datei "
-           "ändert alle.\nWirklich sicher?",
-           files, FormatMegabytes(bytes).text);
+  FormatMarkedQuestion(plan,
+                       "%d markierte Datei(en) mit %s MB durch feste Verknüpfungen auf ein unmarkiertes Exemplar "
+                       "ihrer Gruppe ersetzen?\nDanach teilen sich die Dateien einer Gruppe einen Inhalt: eine "
+                       "Änderung an einer Datei ändert alle.\nWirklich sicher?",
+                       question, sizeof question);
   if (ShowMessage(question, "Achtung!", MB_YESNO) != IDYES) {
     CloseActionLog(&log);
     return;
