@@ -32,6 +32,9 @@ struct CalendarTime {
 struct DirEntry {
   char name[MaxNameBytes];
   bool isDirectory;
+  // A junction or symbolic link, to a folder or a file: on Windows a reparse
+  // point of those kinds (not a cloud or deduplicated file, which is the file).
+  bool isLink;
   uint64_t size;
   FileTime creationTime;
   FileTime lastWriteTime;

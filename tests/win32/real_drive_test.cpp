@@ -1,0 +1,87 @@
+// What a real Windows drive holds: files with more than one hard link, junctions and
+// folder links, names that differ only in case, a disk that fills up, long paths.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "actions/protection.h"
+#include "actions/recycle_bin.h"
+#include "app/settings_file.h"
+#include "engine/text.h"
+#include "window_fixture.h"
+
+namespace {
+
+// A Linux symbolic link, as Wine shows a junction or folder link: made by /bin/ln.
+bool UnixLink(const char* target, const std::string& link) {
+  using UnixName = char* (*)(const wchar_t*);
+  auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+  std::wstring wide(link.begin(), link.end());
+  const char* unixLink = unixName ? unixName(wide.c_str()) : nullptr;
+  std::string command = "/bin/ln -s " + std::string(target) + " " + (unixLink ? unixLink : "");
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  if (!unixLink || !CreateProcessA("/bin/ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return false;
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT;
+}
+
+// Every file once under its real path, and no folder left out for a link.
+TEST_F(PageTest, FolderLinksAreNotEnteredAndNothingIsLeftOutForThem) {
+  for (const char* name : {"data\\one\\same.txt", "data\\two\\same.txt"}) temp.Write(name, "same");
+  ASSERT_TRUE(UnixLink("one", temp.At("data\\again")) && UnixLink("..", temp.At("data\\two\\up")));
+  Search(0);
+  std::string rows;
+  for (const std::string& row : ListedRows()) rows += row + "|";
+  for (const char* name : {"one\\same.txt", "two\\same.txt"}) EXPECT_NE(rows.find(temp.At("data\\") + name), std::string::npos)
+      << rows;
+  EXPECT_EQ(std::to_string(ListedRows().size()) + std::to_string(rows.find("again") + rows.find("Ausgelassen")), "9" + std::to_string(2 * std::string::npos))
+      << rows;
+}
+
+// A file with a second hard link elsewhere keeps two links when the shell deletes it for
+// good: only the count it had plus our second name proves it lies in the bin.
+TEST(RecycleBin, AFileWithAnotherHardLinkThatTheShellDeletesForGoodComesBack) {
+  TempFolder temp;
+  std::string path = temp.Write("linked.txt", "data");
+  ASSERT_TRUE(CreateHardLinkA(temp.At("elsewhere.txt").c_str(), path.c_str(), nullptr));
+  int (*shell)(SHFILEOPSTRUCTW*) = shellFileOperation;
+  shellFileOperation = [](SHFILEOPSTRUCTW* op) { return DeleteFileW(op->pFrom) ? 0 : 1; };
+  bool recycled = MoveToRecycleBin(path.c_str());
+  shellFileOperation = shell;
+  EXPECT_FALSE(recycled);
+  EXPECT_EQ(ReadWholeFile(path) + "|" + std::to_string(NamesMatching(temp.At("*"), false).size()), "data|2");
+}
+
+// A name the ANSI code page lacks turns the INI UTF-16 by a whole-file write. A disk that
+// fills up halfway through it leaves the old file as it was, [Schutz] included, and says so.
+TEST(SettingsFile, AWholeFileWriteThatFailsHalfwayLeavesTheOldIniWhole) {
+  TempFolder temp;
+  const std::string ini = "[Parvik]\r\nPfad=c:\\alt\r\n[Schutz]\r\nOrdner0=c:\\M\xFCller\\\r\n";
+  CopyText(iniPath, MaxPathText, temp.Write("Parvik.INI", ini).c_str());
+  protectedFolders.count = 0;
+  for (const char* folder : {"c:\\M\xC3\xBCller\\", "c:\\\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F\\"}) AddProtectedFolder(folder);
+  CopyText(settings.currentPath, MaxPathText, protectedFolders.folder[1]);
+  writeIniBytes = [](HANDLE file, const void* bytes, DWORD size) {
+    DWORD written;
+    return WriteFile(file, bytes, size / 2, &written, nullptr) && size < 4;  // the mark, then the disk is full
+  };
+  EXPECT_FALSE(SaveProtectedFolders());
+  EXPECT_EQ(ReadWholeFile(iniPath), ini);
+  EXPECT_FALSE(SaveSettings());
+  LoadSettings();
+  EXPECT_EQ(std::string(settings.currentPath) + "|" + std::to_string(protectedFolders.count) + "|" + protectedFolders.folder[0] + "|" +
+                std::to_string(NamesMatching(temp.At("*"), false).size()), "c:\\alt|1|c:\\M\xC3\xBCller\\|1");
+  writeIniBytes = systemIniBytes;
+  CopyText(settings.currentPath, MaxPathText, "c:\\\xD0\x9F");
+  EXPECT_TRUE(SaveSettings());
+  LoadSettings();
+  EXPECT_EQ(std::string(settings.currentPath) + "|" + protectedFolders.folder[0], "c:\\\xD0\x9F|c:\\M\xC3\xBCller\\");
+  protectedFolders.count = iniPath[0] = 0;
+  settings = Settings{};
+}
+
+}  // namespace
