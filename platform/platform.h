@@ -89,6 +89,13 @@ extern PlatformOps platform;           // the real system
 extern bool openRefusedAsHeld;
 extern const PlatformOps systemPlatform;  // pristine copy, for tests to restore
 
+// Whether two names (of `aBytes` and `bBytes` bytes, not terminated) are one
+// name to the file system: on Windows with case folded in every script as it
+// folds it (ordinal, so "ß" is no "SS"), on POSIX byte for byte.
+bool SameFileName(const char* a, size_t aBytes, const char* b, size_t bBytes);
+// The longest text SameFileName folds, terminator included: a path's part.
+constexpr int MaxNameText = 1024;
+
 // Converts a file time to local calendar fields. False when it cannot.
 bool FileTimeToLocalCalendar(FileTime time, CalendarTime* local);
 // The current local time.

@@ -152,6 +152,10 @@ const PlatformOps systemPlatform = {FindFirst,     FindNext,         FindClose, 
                                     ClockSeconds};
 PlatformOps platform = systemPlatform;
 
+bool SameFileName(const char* a, size_t aBytes, const char* b, size_t bBytes) {
+  return aBytes == bBytes && memcmp(a, b, aBytes) == 0;
+}
+
 bool FileTimeToLocalCalendar(FileTime time, CalendarTime* local) {
   uint64_t ticks = (static_cast<uint64_t>(time.high) << 32) | time.low;
   int64_t seconds = static_cast<int64_t>(ticks / 10000000ULL) -

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "actions/protection.h"
 #include "engine/settings.h"
 #include "engine/text.h"
 #include "platform/wide_text.h"
@@ -20,7 +21,7 @@ bool FolderListHolds(HWND list, const char* path) {
   int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
   char entry[MaxPathText];
   for (int i = 0; i < count; i++) {
-    if (ReadListEntry(list, i, entry, sizeof entry) && SameTextIgnoringAsciiCase(entry, path))
+    if (ReadListEntry(list, i, entry, sizeof entry) && SameFolderPath(entry, path))
       return true;
   }
   return false;

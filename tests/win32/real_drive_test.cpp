@@ -84,4 +84,20 @@ TEST(SettingsFile, AWholeFileWriteThatFailsHalfwayLeavesTheOldIniWhole) {
   settings = Settings{};
 }
 
+// Windows folds case in every script, ordinally (no "SS" for "\xC3\x9F"); the "gleiche Namen"
+// option keeps folding only a to z.
+TEST(FolderNames, CompareAsWindowsComparesThemAndTheSameNameOptionKeepsItsRule) {
+  const struct { const char *folder, *other; bool sameFolder, sameName; } cases[] = {
+      {"D:\\Musik\\\xC3\x84rzte\\", "d:\\musik\\\xC3\xA4rzte\\", true, false},
+      {"C:\\\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91", "c:\\\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1\\", true, false},
+      {"C:\\Stra\xC3\x9F" "e", "c:\\STRASSE", false, false}, {"C:\\Musik", "c:/MUSIK//", true, false},
+      {"C:\\Musik", "c:\\Musik2", false, false}, {"c:\\Bild.JPG", "C:\\bild.jpg", true, true}};
+  for (const auto& c : cases) {
+    std::string file = std::string(c.other) + "\\a.mp3";
+    EXPECT_EQ(std::to_string(SameFolderPath(c.folder, c.other)) + std::to_string(PathBelowFolder(file.c_str(), c.folder) != nullptr) +
+                  std::to_string(SameTextIgnoringAsciiCase(c.folder, c.other)),
+              std::to_string(c.sameFolder) + std::to_string(c.sameFolder) + std::to_string(c.sameName)) << c.folder;
+  }
+}
+
 }  // namespace
