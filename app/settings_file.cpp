@@ -40,15 +40,19 @@ struct WideIni {
   WideIni() { ToWidePath(iniPath, &path); }
 };
 
-static void ReadText(const char* section, const char* key, const char* fallback, char* field) {
+// A value too long for its field is read as empty, never cut: the path box
+// keeps a path as long as the walk takes, the histories MaxPath - 1 characters.
+template <size_t Size>
+static void ReadText(const char* section, const char* key, const char* fallback, char (&field)[Size]) {
   WideIni ini;
   WideText wideSection, wideKey, wideFallback;
-  wchar_t text[MaxPath] = L"";
+  static wchar_t text[MaxPathBytes];
+  text[0] = L'\0';
   if (ini.path.text && ToWide(section, &wideSection) && ToWide(key, &wideKey) &&
       ToWide(fallback, &wideFallback))
-    GetPrivateProfileStringW(wideSection.text, wideKey.text, wideFallback.text, text, MaxPath,
+    GetPrivateProfileStringW(wideSection.text, wideKey.text, wideFallback.text, text, MaxPathBytes,
                              ini.path.text);
-  FromWide(text, field, MaxPathText);
+  FromWide(text, field, Size);
 }
 
 static int32_t ReadNumber(const char* key, int32_t fallback) {

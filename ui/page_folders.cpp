@@ -8,13 +8,14 @@
 #include "platform/wide_text.h"
 #include "res/resource.h"
 #include "ui/control_text.h"
+#include "ui/message_box.h"
 
 namespace {
 
 BROWSEINFOW browseInfo;  // filled afresh for every browse
 
-void ReadPathBox(HWND page) {
-  ReadControlText(GetDlgItem(page, IDC_PATH), settings.currentPath, sizeof settings.currentPath);
+bool ReadPathBox(HWND page) {
+  return ReadControlText(GetDlgItem(page, IDC_PATH), settings.currentPath, sizeof settings.currentPath);
 }
 
 bool FolderListHolds(HWND list, const char* path) {
@@ -62,7 +63,10 @@ void BrowseForSourceFolder(HWND page) {
 }
 
 void AddPathToFolderList(HWND page) {
-  ReadPathBox(page);
+  if (!ReadPathBox(page)) {
+    ShowMessage("Falscher Pfad", "Fehler!", MB_OK);
+    return;
+  }
   if (settings.currentPath[0] == '\0') return;
   HWND list = GetDlgItem(page, IDC_FOLDERS);
   if (FolderListHolds(list, settings.currentPath)) return;

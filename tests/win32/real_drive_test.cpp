@@ -8,25 +8,35 @@
 #include "actions/recycle_bin.h"
 #include "app/settings_file.h"
 #include "engine/text.h"
+#include "res/resource.h"
 #include "window_fixture.h"
 
 namespace {
 
-// A Linux symbolic link, as Wine shows a junction or folder link: made by /bin/ln.
-bool UnixLink(const char* target, const std::string& link) {
+// Runs a Linux command on the Unix forms of `paths` (Wine starts Linux programs too).
+bool RunUnix(std::string command, const std::vector<std::string>& paths) {
   using UnixName = char* (*)(const wchar_t*);
   auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-  std::wstring wide(link.begin(), link.end());
-  const char* unixLink = unixName ? unixName(wide.c_str()) : nullptr;
-  std::string command = "/bin/ln -s " + std::string(target) + " " + (unixLink ? unixLink : "");
+  for (const std::string& path : paths) {
+    std::wstring wide(path.begin(), path.end());
+    const char* unixPath = unixName ? unixName(wide.c_str()) : nullptr;
+    if (!unixPath) return false;
+    command += std::string(" ") + unixPath;
+  }
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
-  if (!unixLink || !CreateProcessA("/bin/ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return false;
+  std::string program = command.substr(0, command.find(' '));
+  if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return false;
   WaitForSingleObject(process.hProcess, 10000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT;
+  return true;
+}
+
+// A Linux symbolic link, as Wine shows a junction or folder link.
+bool UnixLink(const char* target, const std::string& link) {
+  return RunUnix("/bin/ln -s " + std::string(target), {link}) && (GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // Every file once under its real path, and no folder left out for a link.
@@ -40,6 +50,7 @@ TEST_F(PageTest, FolderLinksAreNotEnteredAndNothingIsLeftOutForThem) {
       << rows;
   EXPECT_EQ(std::to_string(ListedRows().size()) + std::to_string(rows.find("again") + rows.find("Ausgelassen")), "9" + std::to_string(2 * std::string::npos))
       << rows;
+  RunUnix("/bin/rm -rf", {temp.path});  // the links and all
 }
 
 // A file with a second hard link elsewhere keeps two links when the shell deletes it for
@@ -98,6 +109,37 @@ TEST(FolderNames, CompareAsWindowsComparesThemAndTheSameNameOptionKeepsItsRule) 
                   std::to_string(SameTextIgnoringAsciiCase(c.folder, c.other)),
               std::to_string(c.sameFolder) + std::to_string(c.sameFolder) + std::to_string(c.sameName)) << c.folder;
   }
+}
+
+// Pasted as a user does: the box takes it whole.
+void PastePath(HWND page, const std::string& path) {
+  SetDlgItemTextA(page, IDC_PATH, "");
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, path.size() + 1);
+  memcpy(GlobalLock(memory), path.c_str(), path.size() + 1);
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(page) && EmptyClipboard() && SetClipboardData(CF_TEXT, memory) && CloseClipboard());
+  SendMessageA(FindWindowExA(GetDlgItem(page, IDC_PATH), nullptr, "Edit", nullptr), WM_PASTE, 0, 0);
+}
+
+// A path past 259 characters is searched whole from the path box and from the folder list;
+// one longer than any path is refused by both.
+TEST_F(PageTest, APathPast259CharactersIsSearchedWholeAndALongerOneIsRefused) {
+  std::string folder = "data";
+  while (temp.At(folder).size() < 300) folder += "\\" + std::string(40, 'l');
+  for (const char* name : {"\\a", "\\b"}) temp.Write(folder + name, "same");
+  for (bool fromList : {false, true}) {
+    PastePath(page, temp.At(folder));
+    if (fromList) Click(page, IDC_ADD), Type(page, IDC_PATH, "c:");
+    Click(page, IDC_START);
+    std::vector<std::string> rows = ListedRows();
+    ASSERT_EQ(rows.size(), 9u) << fromList;
+    EXPECT_NE(rows[3].find("file:" + temp.At(folder) + "\\"), std::string::npos) << rows[3];
+  }
+  PastePath(page, std::string(MaxPathBytes, 'p'));
+  Click(page, IDC_ADD);
+  Click(page, IDC_START);
+  EXPECT_EQ(shownMessages, std::vector<std::string>(2, "Fehler!|Falscher Pfad|0"));
+  RunUnix("/bin/rm -rf", {temp.path});  // past 259 characters, where Wine's own removal stops
 }
 
 }  // namespace
