@@ -98,7 +98,7 @@ TEST_P(MarkedFiles, EveryCopyGoesOnlyAfterASecondYesAndAFileGoesOnlyWhileAnUnmar
 INSTANTIATE_TEST_SUITE_P(BackupAndDeletion, MarkedFiles, ::testing::Bool());
 
 // Under Wine the Recycle Bin is the desktop's trash. Where a bin cannot take a file the
-// shell deletes it for good instead, as the double does with "nuked": it must come back.
+// shell deletes it for good instead, as the double does with "nuked" (two hard links): it must come back.
 // A file the shell leaves in place ("refused") stays listed, and no second name is left.
 TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCannotTake) {
   const char* home = getenv("WINEHOMEDIR");  // "\\??\\Z:\\root"
@@ -107,6 +107,7 @@ TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCan
   shellFileOperation = [](SHFILEOPSTRUCTW* op) { return wcsstr(op->pFrom, L"nuked") ? !DeleteFileW(op->pFrom) : wcsstr(op->pFrom, L"refused") ? 1 : shell(op); };
   std::vector<int32_t> files = ShowOneGroup({temp.Write("kept", "same"), temp.Write(name, "same")});
   ShowOneGroup({temp.Write("kept2", "same"), temp.Write("nuked", "same")});
+  CreateHardLinkA(temp.At("nuked-link").c_str(), temp.At("nuked").c_str(), nullptr);
   ShowOneGroup({temp.Write("kept3", "same"), temp.Write("refused", "same")});
   for (int row : {3, 7, 11}) SelectRow(row);
   SendMessageA(resultsWindow, WM_KEYDOWN, VK_DELETE, 0);
