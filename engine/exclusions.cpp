@@ -36,8 +36,10 @@ ExcludeResult AddExclusion(const char* entry) {
   memcpy(text, entry, length);
   text[length] = '\0';
   if (PathCharacters(text) >= MaxPath) return ExcludeResult::Invalid;
+  bool folder = IsFolderExclusion(text);
   for (int k = 0; k < exclusions.count; ++k)
-    if (SameTextIgnoringAsciiCase(exclusions.entry[k], text)) return ExcludeResult::AlreadyExcluded;
+    if (folder ? SameFolderPath(exclusions.entry[k], text) : SameTextIgnoringAsciiCase(exclusions.entry[k], text))
+      return ExcludeResult::AlreadyExcluded;
   if (exclusions.count >= MaxExclusions) return ExcludeResult::Full;
   memcpy(exclusions.entry[exclusions.count++], text, length + 1);
   return ExcludeResult::Added;
