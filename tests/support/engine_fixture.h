@@ -27,6 +27,8 @@ namespace enginetest {
 extern std::vector<std::string> shownMessages;  // "text|caption"
 
 std::string Pattern(size_t size, uint32_t seed);  // bytes that differ with the seed
+// The bytes as MPEG audio: two headers of 96-byte frames (MPEG-1 layer III, 32 kbit/s, 48 kHz) at 0 and 96.
+std::string MpegFrames(std::string bytes);
 
 struct EngineTest : ::testing::Test {
   void SetUp() override;
