@@ -1,6 +1,4 @@
-// Past the bound on open handles: files are reopened between turns, a second
-// path is still no duplicate of its file, and a file changed between two of
-// its reads is left out and counted.
+// Past the bound on open handles, files reopen between turns.
 #include <set>
 
 #include "engine/compare.h"
@@ -25,7 +23,7 @@ bool ReadAndChange(FileHandle file, uint64_t at, void* dest, uint32_t n, uint32_
 }
 
 // 40 files of one size in 10 kinds and a hard link, three handles at most;
-// then a file touched between its first and second read.
+// then a file touched between its first and second read is left out.
 TEST_F(PageTest, PastTheHandleBoundGroupsAreWhatWholeFilesGiveAndChangedFilesAreLeftOut) {
   std::vector<std::string> paths;
   for (int k = 0; k < 40; k++) paths.push_back(temp.Write("data\\d" + std::to_string(k % 3) + "\\f" + std::to_string(k), std::string(300, 'a' + k % 10)));
