@@ -186,6 +186,8 @@ HANDLE OpenShareless(const wchar_t* path, int32_t keep) {
     HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) return file;
     DWORD error = GetLastError();
+    // The process allows fewer than the bound: hold fewer from now on.
+    if (OutOfHandles(error) && attached > 2 && attached <= heldHandleCap) heldHandleCap = attached - 1;
     if (!OutOfHandles(error) || !DetachAnother(keep)) {
       SetLastError(error);
       return INVALID_HANDLE_VALUE;
