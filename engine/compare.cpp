@@ -100,7 +100,14 @@ struct Turn {
   uint32_t keepable;  // slots for kept blocks; the one behind them is for reading
   uint32_t kept;
   uint32_t guess;     // the block the previous member equalled, or Unmatched
+  uint32_t trial;     // blocks kept before any is matched: fresh memory costs
+  bool shared;        // a block matched one kept
 };
+// Where no block of a turn has matched another yet, at most this much of the
+// turn's memory is filled with blocks: files that all differ (the rule for
+// most files of one size) then touch little fresh memory, and a block that
+// finds no slot only costs a second read if another shares its hash.
+constexpr uint32_t TrialBytes = 2 * 1024 * 1024;
 
 uint8_t* SlotOf(const Turn& t, uint32_t block) { return work.blocks + size_t{block} * t.n; }
 
@@ -118,13 +125,14 @@ uint32_t FindKept(const Turn& t, const uint8_t* slot, uint64_t hash) {
 // The label of the block just read, into the next free slot, for position k.
 uint32_t Place(Turn& t, uint32_t k) {
   const uint8_t* slot = SlotOf(t, t.kept);
-  if (t.guess != Unmatched && memcmp(SlotOf(t, t.guess), slot, t.n) == 0) return t.guess;
+  if (t.guess != Unmatched && memcmp(SlotOf(t, t.guess), slot, t.n) == 0) return t.shared = true, t.guess;
   uint64_t hash = work.hashes[k] = hashBlock(slot, t.n);
   uint32_t found = FindKept(t, slot, hash);
   // After a miss the next block is looked up by its hash straight away: blocks
   // that all differ are then compared with nothing they do not hash like.
-  t.guess = found != Unmatched || t.kept == 0 ? found : Unmatched;
-  if (found != Unmatched || t.kept == t.keepable) return found;
+  t.guess = found;
+  if (found != Unmatched) return t.shared = true, found;
+  if (t.kept == t.keepable || (!t.shared && t.kept >= t.trial)) return Unmatched;
   uint32_t b = IndexStart(hash);
   while (work.index[b] != Unmatched) b = (b + 1) & (work.indexSize - 1);
   work.index[b] = t.kept;
@@ -150,6 +158,7 @@ bool Split(const Class& c) {
   t.n = static_cast<uint32_t>(std::min<uint64_t>(work.length - c.offset, c.offset ? limits.block : limits.firstBlock));
   t.keepable = static_cast<uint32_t>(std::min<uint64_t>(work.blockBytes / t.n - 1, count));
   t.guess = Unmatched;
+  t.trial = std::max<uint32_t>(1, TrialBytes / t.n);
   for (work.indexSize = 4; work.indexSize < 2 * (t.keepable + 1);) work.indexSize *= 2;
   for (uint32_t b = 0; b < work.indexSize; b++) work.index[b] = Unmatched;
   uint32_t live = 0, dropped = 0;
