@@ -78,14 +78,19 @@ else
   total_failed=$((total_failed + 1))
 fi
 
-# Non-blank lines of the tests against those of the program they test.
-code_lines=$(cd "$PARVIK_ROOT" && git ls-files '*.cpp' '*.h' | grep -vE '^(tests|bench)/' |
-             xargs cat | grep -cvE '^\s*$')
-test_lines=$(cd "$PARVIK_ROOT" && git ls-files 'tests/*' | xargs cat | grep -cvE '^\s*$')
+# The tests against the program they test, by non-blank lines and by
+# non-whitespace characters (long lines count for what they hold).
+program() { git ls-files '*.cpp' '*.h' | grep -vE '^(tests|bench)/' | xargs cat; }
+tests() { git ls-files 'tests/*' | xargs cat; }
+ratio() { awk -v t="$1" -v c="$2" 'BEGIN { printf "%.2f", t / c }'; }
+cd "$PARVIK_ROOT" || exit 1
+code_lines=$(program | grep -cvE '^\s*$') test_lines=$(tests | grep -cvE '^\s*$')
+code_chars=$(program | tr -d ' \t\r\n' | wc -c) test_chars=$(tests | tr -d ' \t\r\n' | wc -c)
 
 echo
 echo "== Summary"
 printf '  %s\n' "${summary[@]}"
-echo "  test lines: $test_lines, program lines: $code_lines, ratio $(awk -v t="$test_lines" -v c="$code_lines" 'BEGIN { printf "%.2f", t / c }')"
+echo "  test lines: $test_lines, program lines: $code_lines, ratio $(ratio "$test_lines" "$code_lines")"
+echo "  test characters: $test_chars, program characters: $code_chars, ratio $(ratio "$test_chars" "$code_chars")"
 echo "$total_passed passed, $total_failed failed"
 [ "$total_failed" -eq 0 ]

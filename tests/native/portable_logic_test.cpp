@@ -74,13 +74,19 @@ TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAPr
     fileTable.entries[f.index].lastWriteTime = {~f.time, f.time};  // the high part decides
   }
   const std::vector<int32_t> data = {TextRow, TextRow, 5, 4, 3, TextRow, TextRow, 2, 1, 0, TextRow};
-  const struct { MarkRule rule; int clicked; bool protectB; const char* marks; } cases[] = {  // before: 10100001001
-      {MarkRule::Duplicates, -1, false, "00110001100"}, {MarkRule::AllButNewest, -1, false, "00101001100"},
-      {MarkRule::AllButOldest, -1, false, "00110001010"}, {MarkRule::InFolder, 2, false, "10101001001"},
-      {MarkRule::InFolder, 1, false, "10100001001"}, {MarkRule::Invert, -1, false, "00011000110"},
-      {MarkRule::None, -1, false, "00000000000"}, {MarkRule::EveryRow, -1, false, "11111111111"},
-      {MarkRule::Duplicates, -1, true, "00100000100"}, {MarkRule::EveryRow, -1, true, "11101110111"},
-      {MarkRule::InFolder, 3, true, "10100000001"}, {MarkRule::Invert, -1, true, "00001000110"}};
+  const struct { const char* name; MarkRule rule; int clicked; bool protectB; const char* marks; } cases[] = {  // before: 10100001001
+      {"duplicates", MarkRule::Duplicates, -1, false, "00110001100"},
+      {"all but the newest", MarkRule::AllButNewest, -1, false, "00101001100"},
+      {"all but the oldest", MarkRule::AllButOldest, -1, false, "00110001010"},
+      {"in the folder of /p/a/x", MarkRule::InFolder, 2, false, "10101001001"},
+      {"in the folder of a heading", MarkRule::InFolder, 1, false, "10100001001"},
+      {"invert", MarkRule::Invert, -1, false, "00011000110"},
+      {"none", MarkRule::None, -1, false, "00000000000"},
+      {"every row", MarkRule::EveryRow, -1, false, "11111111111"},
+      {"duplicates, /p/b protected", MarkRule::Duplicates, -1, true, "00100000100"},
+      {"every row, /p/b protected", MarkRule::EveryRow, -1, true, "11101110111"},
+      {"in the protected folder of /p/b/x", MarkRule::InFolder, 3, true, "10100000001"},
+      {"invert, /p/b protected", MarkRule::Invert, -1, true, "00001000110"}};
   for (const auto& c : cases) {
     protectedFolders.count = 0;
     if (c.protectB) {
@@ -89,9 +95,10 @@ TEST(MarkingRules, EachRuleKeepsOneFilePerGroupOrTheFolderOrFlipsAndNoneMarksAPr
     RowMarks rows = {data, {}};
     for (char mark : std::string("10100001001")) rows.selected.push_back(mark == '1');
     ApplyMarkRule(c.rule, c.clicked, &rows);
-    std::string marks;
-    for (char selected : rows.selected) marks += selected ? '1' : '0';
-    EXPECT_EQ(marks, c.marks) << static_cast<int>(c.rule) << " at " << c.clicked;
+    std::string wrong;  // the rows marked otherwise than expected
+    for (size_t r = 0; r < data.size(); r++)
+      if (rows.selected[r] != (c.marks[r] == '1')) wrong += data[r] == TextRow ? " text row " + std::to_string(r) : std::string(" ") + fileTable.entries[data[r]].path;
+    EXPECT_EQ(wrong, "") << c.name;
   }
   EXPECT_EQ(ProtectFolderOf("/p/b/sub/x"), ProtectResult::AlreadyProtected);
   char buffer[RowTextSize];

@@ -71,12 +71,12 @@ uint32_t LargestRead(const std::string& path) { return state.reads[path].second;
 
 namespace enginetest {
 
-std::vector<std::string> shownMessages;
+Texts shownMessages;
 
 namespace {
 
 std::string groupNames;
-std::vector<std::string> groupsFound;
+Texts groupsFound;
 size_t rootLength;
 
 // File rows "file:<root>/<name>    create:...", headings "-- L\xE4nge:<n> Byte --".
@@ -155,7 +155,7 @@ void EngineTest::Restart() {
   fake::Install();
 }
 
-std::vector<std::string> EngineTest::SearchGroups() {
+Texts EngineTest::SearchGroups() {
   Restart();
   CopyText(settings.currentPath, sizeof settings.currentPath, temp.path.c_str());
   rootLength = temp.path.size();

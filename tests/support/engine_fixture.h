@@ -24,7 +24,7 @@ uint32_t LargestRead(const std::string& path);
 
 namespace enginetest {
 
-extern std::vector<std::string> shownMessages;  // "text|caption"
+extern Texts shownMessages;  // "text|caption"
 
 std::string Pattern(size_t size, uint32_t seed);  // bytes that differ with the seed
 // The bytes as MPEG audio: two headers of 96-byte frames (MPEG-1 layer III, 32 kbit/s, 48 kHz) at 0 and 96.
@@ -42,7 +42,7 @@ struct EngineTest : ::testing::Test {
   void Restart();  // an empty table, zero counters, nothing shown or injected
   // Searches `temp` as the front ends do; each group as its names (relative to
   // `temp`, each followed by a space), "|" and its length.
-  std::vector<std::string> SearchGroups();
+  Texts SearchGroups();
   TempFolder temp;
   TempFolder memory{"/dev/shm"};  // for sparse files, where there is one
 };

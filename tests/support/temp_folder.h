@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using Texts = std::vector<std::string>;
+
 struct TempFolder {
   std::string path;  // without a trailing separator
   // In `parent`, or in the system's temporary folder; `path` stays empty when
@@ -30,7 +32,7 @@ bool FileExists(const std::string& path);
 // Creates or replaces the file with exactly these bytes.
 bool WriteBytes(const std::string& path, const std::string& bytes);
 // The names of the files (or of the folders) that `pattern` finds.
-std::vector<std::string> NamesMatching(const std::string& pattern, bool folders);
+Texts NamesMatching(const std::string& pattern, bool folders);
 // Deletes a folder and everything below it.
 void RemoveTree(const std::string& path);
 #endif

@@ -43,8 +43,8 @@ std::string ReadWholeFile(const std::string& path) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::vector<std::string> NamesMatching(const std::string& pattern, bool folders) {
-  std::vector<std::string> names;
+Texts NamesMatching(const std::string& pattern, bool folders) {
+  Texts names;
   WIN32_FIND_DATAA found;
   HANDLE listing = FindFirstFileA(pattern.c_str(), &found);
   for (bool more = listing != INVALID_HANDLE_VALUE; more; more = FindNextFileA(listing, &found)) {

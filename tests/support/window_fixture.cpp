@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "actions/protection.h"
 #include "app/module.h"
 #include "app/property_sheet.h"
 #include "engine/hooks.h"
@@ -11,9 +12,12 @@
 #include "ui/main_page.h"
 #include "ui/message_box.h"
 #include "ui/pump.h"
+#include "ui/results_marking.h"
+#include "ui/shell_files.h"
 #include "ui/window_hooks.h"
 
-std::vector<std::string> shownMessages;
+Texts shownMessages;
+const char askDelete[] = "Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4";
 int yesNoAnswer, yesNoCancelAnswer;
 void (*atFirstPump)(HWND page);
 int pumpCalls;
@@ -30,6 +34,9 @@ std::string ProgramFolder() {
   GetModuleFileNameA(nullptr, path, sizeof path);
   return std::string(path, strrchr(path, '\\') + 1);
 }
+
+Texts BackupRuns() { return NamesMatching(ProgramFolder() + "BackUp\\*", true); }
+std::string BackupLog(const std::string& run) { return ReadWholeFile(ProgramFolder() + "BackUp\\" + run + "\\backup.log"); }
 
 static void RemoveActionOutputs() {
   RemoveTree(ProgramFolder() + "BackUp");
@@ -57,8 +64,14 @@ void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows) {  // ro
 
 void SelectRow(int row) { ListView_SetItemState(resultsWindow, row, LVIS_SELECTED, LVIS_SELECTED); }
 
-std::vector<std::string> ListedRows() {
-  std::vector<std::string> rows;
+LPARAM RowPoint(int row) {
+  RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+  SendMessageA(resultsWindow, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
+  return MAKELPARAM(bounds.left + 5, bounds.top + 2);
+}
+
+Texts ListedRows() {
+  Texts rows;
   for (int row = 0; row < static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0)); ++row) {
     char text[RowTextSize] = "";
     ListView_GetItemText(resultsWindow, row, 0, text, sizeof text);
@@ -77,7 +90,7 @@ std::string ListedFileRow(int32_t index) {
   return std::to_string(index) + " " + row;  // item data, then the text
 }
 
-std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths) {
+std::vector<int32_t> ShowOneGroup(const Texts& paths) {
   std::vector<int32_t> indices;
   std::vector<std::pair<int32_t, std::string>> rows = {{TextRow, "end:0 sec"}, {TextRow, "-- L\xE4nge:4 Byte --"}};
   for (const std::string& path : paths) {
@@ -115,6 +128,9 @@ void PageTest::SetUp() {
 }
 
 void PageTest::TearDown() {
+  RedirectResultsMenu(nullptr);
+  RedirectShellStarts(nullptr);
+  protectedFolders.count = iniPath[0] = 0;
   DestroyWindow(sheet);
   DispatchPending();
   RedirectMessageBoxes(nullptr);

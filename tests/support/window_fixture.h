@@ -19,23 +19,28 @@ void Click(HWND page, int id);  // the control's own BM_CLICK
 void Type(HWND page, int id, const std::string& text);
 
 // Message boxes shown, as "caption|text|buttons"; Yes/No questions are answered so.
-extern std::vector<std::string> shownMessages;
+extern Texts shownMessages;
 extern int yesNoAnswer, yesNoCancelAnswer;  // the latter answers Yes/No/Cancel: IDNO unless set
+extern const char askDelete[];  // the question before a deletion
 
 // Rows of the results window, top first, as "<item data> <text>".
 void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows);
 void SelectRow(int row);
-std::vector<std::string> ListedRows();
+Texts ListedRows();
+LPARAM RowPoint(int row);  // a point inside the row, for mouse messages
 std::string ListedFileRow(int32_t index);  // the file's row as ListedRows shows it
 // Table entries and rows for these files under one heading; their indices, top first.
-std::vector<int32_t> ShowOneGroup(const std::vector<std::string>& paths);
+std::vector<int32_t> ShowOneGroup(const Texts& paths);
 
 extern void (*atFirstPump)(HWND page);  // what the engine's pump does first in a run
 extern int pumpCalls;                    // in this run
 std::string ProgramFolder();  // ending in a backslash
+Texts BackupRuns();  // the run folders in BackUp
+std::string BackupLog(const std::string& run);
 
 // Default settings, an empty table and results window, recorded messages, a fixed
-// engine clock and a freshly opened modeless sheet; all undone afterwards.
+// engine clock and a freshly opened modeless sheet; all undone afterwards, with the
+// menu and shell doubles, the protected folders and the INI path.
 class PageTest : public ::testing::Test {
  protected:
   void SetUp() override;

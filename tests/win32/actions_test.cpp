@@ -18,8 +18,8 @@ class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> 
   void Run() { backup ? BackupMarkedFiles() : DeleteMarkedFiles(); }
   std::string LogOf(const std::string& output) { return ProgramFolder() + (backup ? "BackUp\\" + output + "\\backup.log" : output); }
   // The one run folder or deletion log that `before` lacks.
-  std::string NewOutput(const std::vector<std::string>& before) {
-    std::vector<std::string> added;
+  std::string NewOutput(const Texts& before) {
+    Texts added;
     for (const std::string& name : NamesMatching(ProgramFolder() + (backup ? "BackUp\\*" : "*-del*.log"), backup))
       if (std::find(before.begin(), before.end(), name) == before.end()) added.push_back(name);
     EXPECT_EQ(added.size(), 1u);
@@ -31,7 +31,7 @@ class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> 
 // own output is numbered (2), whichever second it meets.
 TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFreeNames) {
   CreateDirectoryA((ProgramFolder() + "BackUp").c_str(), nullptr);
-  std::vector<std::string> earlier;
+  Texts earlier;
   ULARGE_INTEGER now;
   GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&now));
   for (CalendarTime local; earlier.size() < 10; now.QuadPart += 10000000) {
@@ -40,25 +40,24 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
     if (backup) CreateDirectoryA((ProgramFolder() + "BackUp\\" + earlier.back()).c_str(), nullptr);
     WriteBytes(LogOf(earlier.back()), "earlier");
   }
-  std::vector<int32_t> files = ShowOneGroup({temp.Write("one\\Bild.jpg", "same"), temp.Write("two\\Bild.jpg", "same"),
-                                             temp.Write("three\\BILD.jpg", "same"), temp.Write("four\\backup.log", "same"),
-                                             temp.Write("busy", "same"), temp.Write("grown", "same"), temp.Write("touched", "same"),
-                                             temp.Write("aged", "same")});
+  Texts paths;
+  for (const char* name : {"one\\Bild.jpg", "two\\Bild.jpg", "three\\BILD.jpg", "four\\backup.log", "busy", "grown", "touched", "aged"})
+    paths.push_back(temp.Write(name, "same"));
+  std::vector<int32_t> files = ShowOneGroup(paths);
   for (int row : {1, 3, 4, 5, 6, 7, 8, 9}) SelectRow(row);  // the heading and all files but the first
   temp.Write("grown", "same!");
   for (int k : {5, 6, 7}) {  // "grown" gets its listed time back; "touched" and "aged" differ in one half of it
-    HANDLE file = CreateFileA(fileTable.entries[files[k]].path, FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(paths[k].c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     FileTime listed = fileTable.entries[files[k]].lastWriteTime;
     FILETIME time = {k == 6 ? listed.low ^ 0x00800000u : listed.low, k == 7 ? listed.high + 1 : listed.high};
     SetFileTime(file, nullptr, nullptr, &time);
     CloseHandle(file);
   }
-  HANDLE busy = CreateFileA(temp.At("busy").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // unshared
+  HANDLE busy = CreateFileA(paths[4].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // unshared
   Run();
   CloseHandle(busy);
   std::string failed = backup ? "Fehler!|Kann 4 Datei(en) nicht verschieben|0" : "Fehler!|Kann 4 Datei(en) nicht l\xF6schen|0";
-  EXPECT_EQ(shownMessages, (backup ? std::vector<std::string>{failed}
-                                  : std::vector<std::string>{"Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4", failed}));
+  EXPECT_EQ(shownMessages, backup ? Texts{failed} : (Texts{askDelete, failed}));
   std::string output = NewOutput(earlier), s = output.substr(0, 15);  // DDMMYYYY-HHMMSS
   EXPECT_EQ(output, s + (backup ? " (2)" : "-del (2).log"));
   for (const std::string& name : earlier) EXPECT_EQ(ReadWholeFile(LogOf(name)), "earlier");
@@ -70,9 +69,9 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
   for (const char* gone : {"two\\Bild.jpg", "three\\BILD.jpg", "four\\backup.log"}) EXPECT_FALSE(FileExists(temp.At(gone)));
   for (const char* moved : {"Bild.jpg", "BILD (2).jpg", "backup (2).log"})  // numbered; nothing replaced
     EXPECT_EQ(ReadWholeFile(ProgramFolder() + "BackUp\\" + output + "\\" + moved), backup ? "same" : "") << moved;
-  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"-1 end:0 sec", "-1 -- L\xE4nge:4 Byte --", ListedFileRow(files[0]),
-                                                     ListedFileRow(files[4]), ListedFileRow(files[5]), ListedFileRow(files[6]),
-                                                     ListedFileRow(files[7])}));
+  Texts rows = {"-1 end:0 sec", "-1 -- L\xE4nge:4 Byte --"};
+  for (int k : {0, 4, 5, 6, 7}) rows.push_back(ListedFileRow(files[k]));
+  EXPECT_EQ(ListedRows(), rows);
 }
 
 // Groups a (every file marked), b (one of two) and c (its unmarked copy changed since the search).
@@ -84,7 +83,7 @@ TEST_P(MarkedFiles, EveryCopyGoesOnlyAfterASecondYesAndAFileGoesOnlyWhileAnUnmar
     for (int row : {2, 3, 7, 11}) SelectRow(row);  // a1, a2, b2, c2
     temp.Write("c1-" + n, "SAME");
     Run();
-    std::string verb = backup ? "verschieben" : "l\xF6schen", messages = backup ? "" : "Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4 ";
+    std::string verb = backup ? "verschieben" : "l\xF6schen", messages = backup ? "" : askDelete + std::string(" ");
     messages += "Achtung!|1 Gruppe(n) w\xFCrden jede Kopie verlieren: alle ihre Dateien sind markiert.\n\nJa: auch diese Dateien " + verb +
                 "\nNein: diese Gruppen behalten, die \xFC" "brigen markierten Dateien " + verb + "\nAbbrechen: nichts tun|307 ";
     if (answer != IDCANCEL) messages += "Fehler!|Kann 1 Datei(en) nicht " + verb + "|0 ";
@@ -112,13 +111,13 @@ TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCan
   for (int row : {3, 7, 11}) SelectRow(row);
   SendMessageA(resultsWindow, WM_KEYDOWN, VK_DELETE, 0);
   shellFileOperation = shell;
-  EXPECT_EQ(shownMessages, (std::vector<std::string>{"Achtung!|Markierte Dateien in den Papierkorb legen?\nWirklich sicher?|4",
-                                                     "Fehler!|Kann 2 Datei(en) nicht in den Papierkorb legen|0"}));
+  EXPECT_EQ(shownMessages, (Texts{"Achtung!|Markierte Dateien in den Papierkorb legen?\nWirklich sicher?|4",
+                                  "Fehler!|Kann 2 Datei(en) nicht in den Papierkorb legen|0"}));
   EXPECT_EQ(std::to_string(FileExists(temp.At(name))) + ReadWholeFile(trash + "files\\" + name) +
             std::to_string(FileExists(trash + "info\\" + name + ".trashinfo")), "0same1");
   EXPECT_EQ(ReadWholeFile(temp.At("nuked")) + ReadWholeFile(temp.At("refused")) +
             std::to_string(NamesMatching(temp.At("*keep*"), false).size() + ListedRows().size()), "samesame11");
-  std::vector<std::string> logs = NamesMatching(ProgramFolder() + "*-papierkorb.log", false);
+  Texts logs = NamesMatching(ProgramFolder() + "*-papierkorb.log", false);
   std::string log = logs.size() == 1 ? ReadWholeFile(ProgramFolder() + logs[0]) : "";
   EXPECT_EQ(log.substr(0, 55) + log.substr(log.find("\r\n", 56)), "in den Papierkorb gelegte Dateien von Velo-Parvik 1.0\r\n\r\n" +
                                                                   ListedFileRow(files[1]).substr(2) + "\r\n");
@@ -130,7 +129,7 @@ TEST_F(PageTest, ADeletionTheUserDeclinesDeletesNothing) {
   SelectRow(2);
   yesNoAnswer = IDNO;
   DeleteMarkedFiles();
-  EXPECT_EQ(shownMessages, std::vector<std::string>{"Achtung!|Markierte Dateien l\xF6schen?\nWirklich sicher?|4"});
+  EXPECT_EQ(shownMessages, Texts{askDelete});
   EXPECT_EQ(ReadWholeFile(temp.At("a.txt")) + std::to_string(ListedRows().size()), "x3");
 }
 

@@ -1,6 +1,5 @@
-// The page from its template with its real dialog procedure in the real sheet:
-// texts and help, search runs over real folders (rows and log, a refused
-// path, the run lock and cancel, the sheet closed during a run), and marking.
+// The real page in the real sheet: texts and help, search runs over real folders,
+// commands during a run, the marking menu and protected folders.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -22,15 +21,16 @@ std::string seenDuringRun;
 
 // The log takes each row cut to 259 bytes (the long name's row is longer) and ended by a lone CR.
 TEST_F(PageTest, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptionIsOn) {
-  const std::pair<std::string, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300}, {std::string(180, 'n') + "\\e", 300}, {"f", 20000}, {"g", 20000}};
-  for (const auto& file : files) temp.Write("data\\" + file.first, std::string(file.second, 'x'));
+  const std::pair<std::string, int> files[] = {{"a", 100}, {"sub\\b", 100}, {"unique", 200}, {"d", 300},
+                                               {std::string(180, 'n') + "\\e", 300}, {"f", 20000}, {"g", 20000}};
+  for (const auto& [name, size] : files) temp.Write("data\\" + name, std::string(size, 'x'));
   Click(page, IDC_LOG_FILE);
   Search(0);
   // Sorted by size: 0-1 are 100 bytes, 2 is 200 bytes, 3-4 are 300 bytes, 5-6 20000 bytes.
-  std::vector<std::string> rows = {"-1 end:0 sec", "-1 ", "-1 -- L\xE4nge:20000 Byte --", ListedFileRow(6), ListedFileRow(5),
-                                   "-1 ", "-1 -- L\xE4nge:300 Byte --", ListedFileRow(4), ListedFileRow(3), "-1 ",
-                                   "-1 -- L\xE4nge:100 Byte --", ListedFileRow(1), ListedFileRow(0), "-1 ---", "-1 qsort:0 sec",
-                                   "-1 scan:0 sec", "-1 ---"};
+  Texts rows = {"-1 end:0 sec", "-1 ", "-1 -- L\xE4nge:20000 Byte --", ListedFileRow(6), ListedFileRow(5),
+                "-1 ", "-1 -- L\xE4nge:300 Byte --", ListedFileRow(4), ListedFileRow(3), "-1 ",
+                "-1 -- L\xE4nge:100 Byte --", ListedFileRow(1), ListedFileRow(0), "-1 ---", "-1 qsort:0 sec",
+                "-1 scan:0 sec", "-1 ---"};
   EXPECT_EQ(ListedRows(), rows);
   EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_DUPLICATES) + ControlText(page, IDC_ELAPSED) + " " +
             ControlText(page, IDC_MEGABYTES), "760 sec 0.02");  // the megabytes of the run, not of the last refresh
@@ -40,15 +40,15 @@ TEST_F(PageTest, ListsEachGroupUnderItsLengthLargestFirstAndLogsThemWhenTheOptio
   HANDLE held = CreateFileA(logPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // unshared
   Search(0);
   CloseHandle(held);
-  EXPECT_EQ(shownMessages, std::vector<std::string>{"Fehler!|Kann Logdatei nicht schreiben|0"});
+  EXPECT_EQ(shownMessages, Texts{"Fehler!|Kann Logdatei nicht schreiben|0"});
   EXPECT_EQ(ReadWholeFile(logPath), logged);  // a log that cannot be written keeps what it held
 }
 
 TEST_F(PageTest, AfterARefusedPathTheLastResultsStayAndCanStillBeDeleted) {
   Search(2);
-  std::vector<std::string> rows = ListedRows();
+  Texts rows = ListedRows();
   Search(0, "c");
-  EXPECT_EQ(shownMessages, std::vector<std::string>{"Fehler!|Falscher Pfad|0"});
+  EXPECT_EQ(shownMessages, Texts{"Fehler!|Falscher Pfad|0"});
   EXPECT_EQ(ListedRows(), rows);
   EXPECT_EQ(ControlText(page, IDC_FILES) + ControlText(page, IDC_START) + std::to_string(fileTable.count), "2&Start0");
   SelectRow(3);
@@ -71,8 +71,8 @@ TEST_F(PageTest, CommandsDuringARunAreRefusedAndStartCancelsItAtOnceWithoutANest
   EXPECT_TRUE(shownMessages.empty());
   EXPECT_FALSE(FileExists(ProgramFolder() + "BackUp"));
   EXPECT_EQ(pumpCalls * 1000 + fileTable.count, 1050u);  // one pump, the first 50 files
-  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"-1 Abgebrochen, die Liste ist unvollst\xE4ndig", "-1 end:0 sec", "-1 ---",
-                                                     "-1 qsort:0 sec", "-1 scan:0 sec", "-1 ---"}));  // not a finished run without duplicates
+  EXPECT_EQ(ListedRows(), (Texts{"-1 Abgebrochen, die Liste ist unvollst\xE4ndig", "-1 end:0 sec", "-1 ---", "-1 qsort:0 sec",
+                                 "-1 scan:0 sec", "-1 ---"}));  // not a finished run without duplicates
   EXPECT_EQ(ControlText(page, IDC_START) + std::to_string(SearchOnStack()), "&Start0");
   Click(page, IDC_ADD);  // once the run has ended the same commands work again
   EXPECT_EQ(SendDlgItemMessageA(page, IDC_FOLDERS, LB_GETCOUNT, 0, 0), 2);
@@ -100,9 +100,7 @@ TEST_F(PageTest, OkCancelOrTheCloseBoxDuringARunCloseTheSheetOnceTheRunHasWoundD
 }
 
 TEST_F(PageTest, OpensTitledWithGermanTextsAndAsksForTheHelpFileBesideTheProgram) {
-  char title[64] = "";
-  GetWindowTextA(sheet, title, sizeof title);
-  EXPECT_EQ(title + ControlText(page, IDC_DELETE), "Parvik 2.3L\xF6schen");  // Windows-1252 from the template
+  EXPECT_EQ(ControlText(page, IDC_DELETE), "L\xF6schen");  // Windows-1252 from the template
   static std::string helpAskedFor;
   showHelpFile = [](HWND, const char* path) { helpAskedFor = path; };
   SetCurrentDirectoryA(temp.path.c_str());  // the help is found from any working folder
@@ -112,8 +110,37 @@ TEST_F(PageTest, OpensTitledWithGermanTextsAndAsksForTheHelpFileBesideTheProgram
   EXPECT_EQ(helpAskedFor, ProgramFolder() + "parvik.chm");
 }
 
-std::string menuShown;
-int choice;
+// Rows go in without a repaint each: afterwards the scroll bar reaches the last row, and a row
+// added later scrolls in as usual.
+using ResultsFill = PageTest;
+TEST_F(ResultsFill, AfterTheRowsGoInTheScrollBarReachesTheLastRow) {
+  for (int k = 0; k < 40; k++)
+    for (const char* copy : {"data\\a", "data\\b"}) temp.Write(copy + std::to_string(k), std::string(100 + k, 'a' + k % 26));
+  Search(0);
+  const int rows = ListView_GetItemCount(resultsWindow);
+  SCROLLINFO bar = {sizeof bar, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+  for (int added : {0, 1}) {
+    if (added) AddResultRow(resultsWindow, TextRow, "later");
+    ASSERT_TRUE(GetScrollInfo(resultsWindow, SB_VERT, &bar));
+    EXPECT_EQ(bar.nMax + 1, rows + added);
+  }
+  EXPECT_EQ(rows, 5 + 4 * 40);
+  EXPECT_GT(bar.nPage, 0u);
+}
+
+std::string menuShown;  // the last menu as "text|text|...", grey entries after "~", separators empty
+int menus, choice;      // menus shown; the answer to the next
+
+int ShowMenuTexts(HWND, HMENU menu, POINT) {
+  menuShown.clear();
+  menus++;
+  for (int k = 0; k < GetMenuItemCount(menu); k++) {
+    char text[64] = "";
+    GetMenuStringA(menu, k, text, sizeof text, MF_BYPOSITION);
+    menuShown += std::string(k ? "|" : "") + (*text && GetMenuState(menu, k, MF_BYPOSITION) & MF_GRAYED ? "~" : "") + text;
+  }
+  return choice;
+}
 
 void PressKey(UINT message, WPARAM key, BYTE modifier) {
   BYTE keys[256] = {};
@@ -124,18 +151,17 @@ void PressKey(UINT message, WPARAM key, BYTE modifier) {
   SetKeyboardState(keys);
 }
 
+void MenuAt(int row, int chosen) {  // from the keyboard, at the focused row
+  ListView_SetItemState(resultsWindow, row, LVIS_FOCUSED, LVIS_FOCUSED);
+  choice = chosen;
+  PressKey(WM_KEYDOWN, VK_APPS, 0);
+}
+
 TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksAll) {
-  RedirectResultsMenu([](HWND, HMENU menu, POINT) {
-    char text[3][64] = {};
-    for (int k = 0; k < 3; k++) GetMenuStringA(menu, IDM_MARK_DUPLICATES + k, text[k], 64, MF_BYCOMMAND);
-    menuShown += std::string(text[0]) + "|" + text[1] + "|" + text[2];
-    return choice;
-  });
+  RedirectResultsMenu(ShowMenuTexts);
   // As a search leaves them: each group's first file at its bottom.
   ShowRows({{TextRow, "end:0 sec"}, {TextRow, "-- L\xE4nge:9 Byte --"}, {5, "e"}, {4, "d"}, {3, "c"},
             {TextRow, "-- L\xE4nge:4 Byte --"}, {2, "b"}, {1, "a"}, {TextRow, "---"}});
-  RECT row = {LVIR_BOUNDS, 0, 0, 0};
-  SendMessageA(resultsWindow, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
   auto selected = [] {  // the first character of each selected row's item data, top first
     std::string first;
     for (int r = -1; (r = ListView_GetNextItem(resultsWindow, r, LVNI_SELECTED)) >= 0;) first += ListedRows()[r][0];
@@ -146,16 +172,16 @@ TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksA
       SelectRow(0);  // marks that are no duplicates go with the first choice; no choice keeps all
       SelectRow(4);
       choice = chosen;
-      menuShown.clear();
+      menus = 0;
       if (way == 0) {  // a right click (the list asks for its menu on release); F10 alone: none
-        PostMessageA(resultsWindow, WM_RBUTTONUP, 0, MAKELPARAM(row.left + 5, row.top + 2));
-        SendMessageA(resultsWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(row.left + 5, row.top + 2));
+        PostMessageA(resultsWindow, WM_RBUTTONUP, 0, RowPoint(2));
+        SendMessageA(resultsWindow, WM_RBUTTONDOWN, MK_RBUTTON, RowPoint(2));
         DispatchPending();
         PressKey(WM_KEYDOWN, VK_F10, 0);
       }
       if (way == 1) PressKey(WM_KEYDOWN, VK_APPS, 0), PressKey(WM_KEYUP, VK_APPS, 0);
       if (way == 2) PressKey(WM_SYSKEYDOWN, VK_F10, VK_SHIFT), PressKey(WM_SYSKEYUP, VK_F10, VK_SHIFT);
-      EXPECT_EQ(menuShown, "Alle Duplikate markieren|Markierung aufheben|Markierte in den &Papierkorb legen\tEntf") << way;
+      EXPECT_EQ(menus, 1) << way;
       EXPECT_EQ(selected(), chosen == IDM_MARK_DUPLICATES ? "542" : chosen ? "" : "-5432") << way;
     }
   }
@@ -163,28 +189,10 @@ TEST_F(PageTest, EveryWayToTheMarkingMenuOffersBothChoicesEachActsAndCtrlAMarksA
   EXPECT_EQ(selected(), "");
   PressKey(WM_KEYDOWN, 'A', VK_CONTROL);
   EXPECT_EQ(selected().size(), 9u);
-  RedirectResultsMenu(nullptr);
-}
-
-// The menu as "text|text|...", grey entries after "~", separators empty; then the answer `choice`.
-int ShowMenuTexts(HWND, HMENU menu, POINT) {
-  menuShown.clear();
-  for (int k = 0; k < GetMenuItemCount(menu); k++) {
-    char text[64] = "";
-    GetMenuStringA(menu, k, text, sizeof text, MF_BYPOSITION);
-    menuShown += std::string(k ? "|" : "") + (*text && GetMenuState(menu, k, MF_BYPOSITION) & MF_GRAYED ? "~" : "") + text;
-  }
-  return choice;
-}
-
-void MenuAt(int row, int chosen) {  // from the keyboard, at the focused row
-  ListView_SetItemState(resultsWindow, row, LVIS_FOCUSED, LVIS_FOCUSED);
-  choice = chosen;
-  PressKey(WM_KEYDOWN, VK_APPS, 0);
 }
 
 int RowOf(const std::string& path) {
-  std::vector<std::string> rows = ListedRows();
+  Texts rows = ListedRows();
   for (size_t r = 0; r < rows.size(); r++)
     if (rows[r].find(path + "    create:") != std::string::npos) return static_cast<int>(r);
   return -1;
@@ -200,8 +208,7 @@ TEST_F(PageTest, AProtectedFolderStaysInTheIniShowsInItsRowsAndSurvivesCtrlAAndL
   MenuAt(RowOf(keep), IDM_PROTECT_FOLDER);
   EXPECT_EQ(menuShown, "Alle Duplikate markieren|Alle au\xDF" "er dem neuesten markieren|Alle au\xDF" "er dem \xE4ltesten markieren|"
                        "Alle in diesem Ordner markieren|Markierung umkehren|Markierung aufheben||Markierte in den &Papierkorb legen\tEntf||"
-                       "\xD6" "ffnen|Im Ordner zeigen||"
-                       "Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
+                       "\xD6" "ffnen|Im Ordner zeigen||Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
   EXPECT_EQ(ReadWholeFile(iniPath), ini + "[Schutz]\r\nOrdner0=" + temp.At("data\\keep\\") + "\r\n");
   WriteBytes(iniPath, ini + "[Schutz]\r\nOrdner1=" + temp.At("data\\keep\\") + "\r\n");  // a gap left by hand ends nothing
   protectedFolders.count = 0;
@@ -227,8 +234,6 @@ TEST_F(PageTest, AProtectedFolderStaysInTheIniShowsInItsRowsAndSurvivesCtrlAAndL
   CopyText(iniPath, MaxPath, temp.path.c_str());  // a folder: the INI cannot be written
   MenuAt(RowOf(keep), IDM_PROTECT_FOLDER);
   EXPECT_EQ(shownMessages.back(), "Fehler!|Kann die gesch\xFCtzten Ordner nicht in der Einstellungsdatei speichern|0");
-  RedirectResultsMenu(nullptr);
-  protectedFolders.count = iniPath[0] = 0;
 }
 
 TEST_F(PageTest, EnterOrADoubleClickOpensTheFileOfARowAndTheMenuShowsItInExplorer) {
@@ -241,25 +246,21 @@ TEST_F(PageTest, EnterOrADoubleClickOpensTheFileOfARowAndTheMenuShowsItInExplore
   RedirectResultsMenu(ShowMenuTexts);
   std::string path = temp.Write("a b.txt", "x");
   ShowOneGroup({path});
-  RECT row = {LVIR_BOUNDS, 0, 0, 0};
-  SendMessageA(resultsWindow, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
   for (bool works : {true, false}) {  // then with a shell that fails
     shellWorks = works;
     for (int focused : {1, 2}) {
       ListView_SetItemState(resultsWindow, focused, LVIS_FOCUSED, LVIS_FOCUSED);
       PressKey(WM_KEYDOWN, VK_RETURN, 0);
     }
-    SendMessageA(resultsWindow, WM_LBUTTONDBLCLK, 0, MAKELPARAM(row.left + 5, row.top + 2));
+    SendMessageA(resultsWindow, WM_LBUTTONDBLCLK, 0, RowPoint(2));
     MenuAt(2, IDM_SHOW_IN_FOLDER);
     MenuAt(1, IDM_OPEN_FILE);  // a text row: grey, and nothing happens
   }
   std::string once = path + "|\n" + path + "|\nexplorer.exe|/select,\"" + path + "\"\n";
   EXPECT_EQ(started, once + once);
   EXPECT_EQ(menuShown.substr(menuShown.find("Entf||") + 6), "~\xD6" "ffnen|~Im Ordner zeigen||~Ordner sch\xFCtzen|~Schutz aller Ordner aufheben");
-  EXPECT_EQ(shownMessages, (std::vector<std::string>{"Fehler!|Kann Datei nicht \xF6" "ffnen|0", "Fehler!|Kann Datei nicht \xF6" "ffnen|0",
-                                                     "Fehler!|Kann Explorer nicht starten|0"}));
-  RedirectShellStarts(nullptr);
-  RedirectResultsMenu(nullptr);
+  const std::string failed = "Fehler!|Kann Datei nicht \xF6" "ffnen|0";
+  EXPECT_EQ(shownMessages, (Texts{failed, failed, "Fehler!|Kann Explorer nicht starten|0"}));
 }
 
 }  // namespace
