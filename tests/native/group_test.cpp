@@ -1,5 +1,4 @@
-// From the size sort to the rows: the sort, the grouping pass (groups, counters,
-// failures, memory, cancel) against a plain pairwise reference, the rows.
+// The size sort, the grouping pass against a plain pairwise reference, the rows.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include "engine/sort.h"
 #include "engine/text.h"
 #include "engine_fixture.h"
+#include "platform/posix_held_files.h"
 
 using enginetest::Pattern;
 
@@ -62,7 +62,6 @@ TEST_F(GroupingPass, TheSizeSortArrangesRecordsAsThePlainPartitionSchemeWithOrde
   }
 }
 
-// No memory for a run: the message, the groups of the runs before, nothing held.
 TEST_F(GroupingPass, NoMemoryForARunShowsTheMessageAndEndsThePass) {
   for (size_t failing : {size_t{0}, size_t{64 * 1024}, size_t{700 * 1024}}) {
     Restart();
@@ -72,15 +71,14 @@ TEST_F(GroupingPass, NoMemoryForARunShowsTheMessageAndEndsThePass) {
     AddFiles(2, 300 * 1024, 1);
     AddFiles(2, 400 * 1024, 1);
     FindDuplicates();
-    EXPECT_EQ(enginetest::shownMessages, (std::vector<std::string>{"Fehler!|Nicht mehr genug Speicher."}));
+    EXPECT_EQ(enginetest::shownMessages, (Texts{"Fehler!|Nicht mehr genug Speicher."}));
     EXPECT_EQ(Groups(), failing > 64 * 1024 ? (std::vector<int32_t>{1, 1, 0, 0}) : (std::vector<int32_t>{0, 0, 0, 0}));
     EXPECT_EQ(fake::OpenHandles(), 0);
   }
 }
 
-// Ctrl+C in the middle of one long comparison cuts its read short: the pass
-// ends at once, the window was pumped all along, the comparison's files form
-// no group, none is taken for unreadable and none stays open.
+// Ctrl+C within one long comparison cuts its read short: its files form no group
+// and none counts as unreadable.
 TEST_F(GroupingPass, CancelEndsEvenOneLongComparisonAndItsFilesFormNoGroup) {
   static int64_t clock;
   static int pumps, reads;
@@ -104,10 +102,8 @@ TEST_F(GroupingPass, CancelEndsEvenOneLongComparisonAndItsFilesFormNoGroup) {
   EXPECT_EQ(fake::OpenHandles(), 0);
 }
 
-// Random runs of copies of a few variants differing anywhere; refused opens,
-// failing reads, files that change before or while they are read, second
-// paths, names in both cases, the comparison's limits small, hashes that
-// collide. Against a reference that compares whole files.
+// Runs of variants differing anywhere; refused opens, failing reads, files that
+// change, second paths, names in both cases, small limits, colliding hashes.
 TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
   const uint64_t sizes[] = {0, 1, 7, 700, 2048, 5000, 40000};
   const char* names[] = {"a.bin", "A.BIN", "b.bin", "\xE4.bin", "\xC4.bin"};
@@ -120,13 +116,13 @@ TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
     std::set<std::string> broken, refused;
     for (int run = 1 + random() % 3, file = 0; run > 0; run--) {
       size_t size = sizes[random() % 7];
-      std::vector<std::string> variants = {Pattern(size, random())};
+      Texts variants = {Pattern(size, random())};
       for (int v = random() % 6; v > 0 && size > 0; v--) {
         size_t places[] = {random() % size, size - 1, random() % std::min<size_t>(size, 520), std::min<size_t>(size - 1, 4094 + random() % 4)};
         variants.push_back(variants[random() % variants.size()]);
         variants.back()[places[random() % 4]] ^= static_cast<char>(1 + random() % 255);
       }
-      std::vector<std::string> paths;
+      Texts paths;
       for (int k = 2 + random() % 40; k > 0; k--, file++) {
         std::string name = "t" + std::to_string(tree) + "/" + std::to_string(file) + "/" + names[random() % 5];
         if (!paths.empty() && random() % 20 == 0) {
@@ -145,6 +141,7 @@ TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
     SortBySize(0, static_cast<int32_t>(fileTable.count) - 1);
     settings.sameName = random() % 2;
     compareLimits = limitSets[random() % 4];
+    heldDescriptorCap = 2 + tree % 8;  // runs of up to 40 files reach past it
     // A hash that unequal blocks share, now and then.
     hashBlock = [](const uint8_t* block, uint32_t n) -> uint64_t { return n ? block[0] & 1 : 0; };
     if (tree % 2) hashBlock = saved;
@@ -186,9 +183,10 @@ TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
     EXPECT_TRUE(enginetest::shownMessages.empty());
     EXPECT_EQ(fake::OpenHandles(), 0);
   }
+  heldDescriptorCap = 0;
 }
 
-std::vector<std::string> rows;
+Texts rows;
 
 TEST_F(GroupingPass, EachGroupIsListedHeadFirstThenItsLengthAndAnEmptyRow) {
   setenv("TZ", "UTC", 1);  // time stamps are local time
@@ -212,9 +210,9 @@ TEST_F(GroupingPass, EachGroupIsListedHeadFirstThenItsLengthAndAnEmptyRow) {
     }
     if (run) obtainCompareStorage = [](size_t) -> void* { return nullptr; };
     ListDuplicateGroups(collect);
-    EXPECT_EQ(rows, (std::vector<std::string>{Row(0, "C:\\Bilder\\Urlaub.jpg"), Row(1, longest), "-1:-- L\xE4nge:100 Byte --", "-1:",
-                                              Row(3, "d"), Row(5, "e"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:",
-                                              Row(4, "b"), Row(6, "c"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:"}));
+    EXPECT_EQ(rows, (Texts{Row(0, "C:\\Bilder\\Urlaub.jpg"), Row(1, longest), "-1:-- L\xE4nge:100 Byte --", "-1:",
+                           Row(3, "d"), Row(5, "e"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:",
+                           Row(4, "b"), Row(6, "c"), "-1:-- L\xE4nge:4294967396 Byte --", "-1:"}));
     rows.clear();
     ListDuplicateGroups(collect);
     EXPECT_TRUE(rows.empty());  // the groups were consumed
