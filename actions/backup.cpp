@@ -8,7 +8,6 @@
 #include "actions/marked_files.h"
 #include "engine/text.h"
 #include "platform/wide_text.h"
-#include "ui/message_box.h"
 
 namespace {
 
@@ -82,33 +81,18 @@ bool CreateBackupRoot(char (&root)[MaxPathBytes]) {
 
 }  // namespace
 
-void BackupMarkedFiles() {
-  MarkedPlan plan;
-  if (!TakeMarkedRows(&plan, "verschieben")) return;
+BackupStart StartBackup(const std::vector<ListedRow>& rows, BackupRun* run) {
   static char root[MaxPathBytes];
-  if (!CreateBackupRoot(root)) {
-    ShowMessage("Kann BackUp-Verzeichnis nicht anlegen", "Fehler!", MB_OK);
-    return;
-  }
+  if (!CreateBackupRoot(root)) return BackupStart::NoFolder;
   RunStamp stamp;
   TakeRunStamp(&stamp);
-  static char runFolder[MaxPathBytes];
-  if (!CreateRunFolder(root, stamp, runFolder)) {
-    ShowMessage("Kann BackUp-Verzeichnis nicht anlegen", "Fehler!", MB_OK);
-    return;
-  }
-
+  if (!CreateRunFolder(root, stamp, run->folder)) return BackupStart::NoFolder;
   static char stem[MaxPathBytes];
-  snprintf(stem, sizeof stem, "%s\\backup", runFolder);
-  static char logName[MaxPathBytes];
-  FILE* log = CreateFreshLog(stem, ".log", logName);
-  if (log != nullptr) {
-    StartActionLog(log, "verschobene Dateien von Velo-Parvik 1.0", stamp);
-  } else if (ShowMessage("Kann Logdatei nicht anlegen\nWeiter?", "Achtung!", MB_YESNO) == IDNO) {
-    return;
-  }
+  snprintf(stem, sizeof stem, "%s\\backup", run->folder);
+  if (!OpenActionLog(&run->log, stem, "verschobene Dateien von Velo-Parvik 1.0", stamp, rows)) return BackupStart::NoLog;
+  return BackupStart::Ready;
+}
 
-  int stayed = ProcessMarkedRows(plan, MoveIntoRunFolder, runFolder, log);
-  if (log != nullptr) fclose(log);
-  ReportFilesThatStayed(stayed, "Kann %d Datei(en) nicht verschieben", plan.protectedFiles);
+ActionReport BackupFiles(const MarkedPlan& plan, BackupRun* run, RowStillListed listed) {
+  return ProcessMarkedRows(plan, MoveIntoRunFolder, run->folder, &run->log, listed);
 }

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "actions/marked_files.h"
 #include "platform/wide_text.h"
 
 namespace {
@@ -14,7 +13,10 @@ bool DeleteOneFile(const FileEntry& entry, void*) {
 
 }  // namespace
 
-void DeleteMarkedFiles() {
-  RunConfirmedAction({"-del", "gelöschte Dateien von Velo-Parvik 1.0", "Markierte Dateien löschen?\nWirklich sicher?",
-                      "löschen", "Kann %d Datei(en) nicht löschen", DeleteOneFile});
+bool OpenDeletionLog(const std::vector<ListedRow>& rows, ActionLog* log) {
+  return OpenLogBesideProgram(log, "-del", "gelöschte Dateien von Velo-Parvik 1.0", rows);
+}
+
+ActionReport DeleteFiles(const MarkedPlan& plan, ActionLog* log, RowStillListed listed) {
+  return ProcessMarkedRows(plan, DeleteOneFile, nullptr, log, listed);
 }

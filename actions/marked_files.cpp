@@ -1,7 +1,6 @@
 #include "actions/marked_files.h"
 
 #include <windows.h>
-#include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -12,13 +11,8 @@
 #include "engine/listing.h"
 #include "engine/text.h"
 #include "platform/wide_text.h"
-#include "ui/message_box.h"
-#include "ui/results_window.h"
 
 namespace {
-
-// The encoding of the rows of the log being written.
-bool logInUtf8;
 
 // Exclusive creation, so that a log of an earlier run is never emptied.
 FILE* CreateNewTextFileOnDisk(const char* path) {
@@ -51,24 +45,22 @@ bool StillAsListed(const FileEntry& entry) {
          now.ftLastWriteTime.dwHighDateTime == entry.lastWriteTime.high;
 }
 
-bool MarkedPathsFitAnsi() {
-  int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
-  for (int j = 0; j < count; ++j) {
-    int32_t index = TextRow;
-    if (IsMarkedRow(resultsWindow, j, &index) && ListedEntry(index) && !FitsAnsi(ListedEntry(index)->path))
-      return false;
+bool MarkedPathsFitAnsi(const std::vector<ListedRow>& rows) {
+  for (const ListedRow& row : rows) {
+    const FileEntry* entry = row.marked ? ListedEntry(row.fileIndex) : nullptr;
+    if (entry != nullptr && !FitsAnsi(entry->path)) return false;
   }
   return true;
 }
 
 // One row of the log, in the log's encoding.
-void WriteLogRow(FILE* log, const char* row) {
+void WriteLogRow(const ActionLog& log, const char* row) {
   static char ansi[2 * RowTextSize];
-  if (logInUtf8 || !ToAnsi(row, ansi, sizeof ansi)) {
-    fprintf(log, "%s\n", row);
+  if (log.utf8 || !ToAnsi(row, ansi, sizeof ansi)) {
+    fprintf(log.file, "%s\n", row);
     return;
   }
-  fprintf(log, "%s\n", ansi);
+  fprintf(log.file, "%s\n", ansi);
 }
 
 bool IsStillAsListed(int32_t index, void*) {
@@ -102,18 +94,6 @@ void TakeRunStamp(RunStamp* stamp) {
   *stamp = StampOf(now);
 }
 
-void StartActionLog(FILE* log, const char* title, const RunStamp& stamp) {
-  logInUtf8 = !MarkedPathsFitAnsi();
-  if (!logInUtf8) {
-    WriteLogHeader(log, title, stamp);
-    return;
-  }
-  char utf8Title[256];
-  AnsiToUtf8(title, utf8Title, sizeof utf8Title);
-  fputs("\xEF\xBB\xBF", log);
-  WriteLogHeader(log, utf8Title, stamp);
-}
-
 FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPathBytes]) {
   for (int number = 1; number <= MaxNameNumber; ++number) {
     if (!NumberedPath(path, stem, ext, number)) break;
@@ -126,87 +106,59 @@ FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPathByte
   return nullptr;
 }
 
-FILE* CreateLogBesideProgram(const RunStamp& stamp, const char* suffix) {
+bool OpenActionLog(ActionLog* log, const char* stem, const char* title, const RunStamp& stamp,
+                   const std::vector<ListedRow>& rows) {
+  log->file = CreateFreshLog(stem, ".log", log->path);
+  if (log->file == nullptr) return false;
+  log->utf8 = !MarkedPathsFitAnsi(rows);
+  if (!log->utf8) {
+    WriteLogHeader(log->file, title, stamp);
+    return true;
+  }
+  char utf8Title[256];
+  AnsiToUtf8(title, utf8Title, sizeof utf8Title);
+  fputs("\xEF\xBB\xBF", log->file);
+  WriteLogHeader(log->file, utf8Title, stamp);
+  return true;
+}
+
+bool OpenLogBesideProgram(ActionLog* log, const char* suffix, const char* title, const std::vector<ListedRow>& rows) {
+  RunStamp stamp;
+  TakeRunStamp(&stamp);
   static char folder[MaxPathBytes];
-  if (!ExecutableFolder(folder)) return nullptr;
+  if (!ExecutableFolder(folder)) return false;
   static char stem[MaxPathBytes];
   snprintf(stem, sizeof stem, "%s%s%s", folder, stamp.text, suffix);
-  static char logName[MaxPathBytes];
-  return CreateFreshLog(stem, ".log", logName);
+  return OpenActionLog(log, stem, title, stamp, rows);
 }
 
-bool TakeMarkedRows(MarkedPlan* plan, const char* verb) {
-  std::vector<ListedRow> rows;
-  int count = static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) {
-    int32_t index = TextRow;
-    bool marked = IsMarkedRow(resultsWindow, row, &index);
-    rows.push_back(ListedRow{marked ? index : ItemDataOf(resultsWindow, row), marked});
-  }
-  *plan = PlanMarkedRows(rows);
-  if (plan->groupsLosingEveryCopy == 0) return true;
-  char question[512];
-  snprintf(question, sizeof question,
-           "%d Gruppe(n) würden jede Kopie verlieren: alle ihre Dateien sind markiert.\n\n"
-           "Ja: auch diese Dateien %s\nNein: diese Gruppen behalten, die übrigen markierten Dateien %s\n"
-           "Abbrechen: nichts tun",
-           plan->groupsLosingEveryCopy, verb, verb);
-  int answer = ShowMessage(question, "Achtung!", MB_YESNOCANCEL | MB_DEFBUTTON2 | MB_ICONWARNING);
-  plan->everyCopyAgreed = answer == IDYES;
-  return answer == IDYES || answer == IDNO;
+void CloseActionLog(ActionLog* log) {
+  if (log->file != nullptr) fclose(log->file);
+  log->file = nullptr;
 }
 
-int ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* context, FILE* log) {
-  int stayed = 0;
-  int removed = 0;  // rows above the current one that are gone
+ActionReport ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* context, ActionLog* log,
+                               RowStillListed listed) {
+  ActionReport report;
+  report.protectedFiles = plan.protectedFiles;
   for (int row = 0; row < static_cast<int>(plan.rows.size()); ++row) {
     RowVerdict verdict = DecideMarkedRow(plan, row, IsStillAsListed, nullptr);
     if (verdict == RowVerdict::Skip || verdict == RowVerdict::Keep) continue;
-    // A list that changed under a question is not the one the plan was made for.
-    if (ItemDataOf(resultsWindow, row - removed) != plan.rows[row].fileIndex) break;
-    if (verdict == RowVerdict::Stays || !act(fileTable.entries[plan.rows[row].fileIndex], context)) {
-      ++stayed;
+    if (!listed(row, plan.rows[row].fileIndex)) break;
+    const FileEntry& entry = fileTable.entries[plan.rows[row].fileIndex];
+    if (verdict == RowVerdict::Stays || !act(entry, context)) {
+      ++report.stayed;
       continue;
     }
-    const FileEntry& entry = fileTable.entries[plan.rows[row].fileIndex];
-    SendMessageA(resultsWindow, LVM_DELETEITEM, row - removed, 0);
-    ++removed;
-    if (log != nullptr) {
+    report.doneRows.push_back(row);
+    if (log->file != nullptr) {
       char text[RowTextSize];
       FormatFileRow(entry, text);
-      WriteLogRow(log, text);
+      WriteLogRow(*log, text);
     }
   }
-  return stayed;
-}
-
-void RunConfirmedAction(const ConfirmedAction& action) {
-  RunStamp stamp;
-  TakeRunStamp(&stamp);
-  FILE* log = CreateLogBesideProgram(stamp, action.logSuffix);
-  if (log != nullptr)
-    StartActionLog(log, action.logTitle, stamp);
-  else
-    ShowMessage("Kann Logdatei nicht anlegen", "Achtung!", MB_OK);
-
-  MarkedPlan plan;
-  if (ShowMessage(action.question, "Achtung!", MB_YESNO) == IDNO || !TakeMarkedRows(&plan, action.verb)) {
-    if (log != nullptr) fclose(log);
-    return;
-  }
-  int stayed = ProcessMarkedRows(plan, action.act, nullptr, log);
-  if (log != nullptr) fclose(log);
-  ReportFilesThatStayed(stayed, action.stayedFormat, plan.protectedFiles);
-}
-
-void ReportFilesThatStayed(int stayed, const char* format, int protectedFiles) {
-  char text[128];
-  if (stayed > 0) {
-    snprintf(text, sizeof text, format, stayed);
-    ShowMessage(text, "Fehler!", MB_OK);
-  }
-  if (protectedFiles > 0) {
-    snprintf(text, sizeof text, "%d markierte Datei(en) in geschützten Ordnern bleiben unberührt", protectedFiles);
-    ShowMessage(text, "Achtung!", MB_OK);
-  }
+  report.logCreated = log->file != nullptr;
+  if (report.logCreated) snprintf(report.logPath, sizeof report.logPath, "%s", log->path);
+  CloseActionLog(log);
+  return report;
 }

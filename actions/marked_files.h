@@ -1,12 +1,15 @@
-// What backup and deletion share: the folder of the executable, the run's time
-// stamp, logs that are always new files, and the walk over the marked rows of
-// the results window.
+// What backup, deletion and the Recycle Bin share: the folder of the
+// executable, the run's time stamp, logs that are always new files, and the
+// walk over the marked rows of a plan. Nothing here asks or shows: the window
+// reads the rows, asks, and shows the report.
 #pragma once
 #include <cstdio>
+#include <vector>
 
-#include "engine/file_table.h"
+#include "actions/action_report.h"
 #include "actions/marked_names.h"
 #include "actions/marked_plan.h"
+#include "engine/file_table.h"
 #include "platform/platform.h"
 
 // The drive and folder of the running executable, ending in a backslash.
@@ -23,44 +26,39 @@ extern FILE* (*createNewTextFile)(const char* path);
 // name is taken, so an earlier log is never emptied. The name chosen goes to
 // `path`. Null when no log could be created.
 FILE* CreateFreshLog(const char* stem, const char* ext, char (&path)[MaxPathBytes]);
-// Writes the log's header. A log stays in the ANSI code page, unless a marked
-// file has a name that code page cannot spell: then the log, rows included, is
-// UTF-8 with a byte-order mark, so that nothing is lost and Notepad reads it.
-void StartActionLog(FILE* log, const char* title, const RunStamp& stamp);
+
+// An action's log between its two steps; `file` is null when none could be made.
+struct ActionLog {
+  FILE* file = nullptr;
+  bool utf8 = false;  // the encoding of its rows
+  char path[MaxPathBytes] = {};
+};
+
+// Creates the log "<stem>.log" (numbered when taken) and writes its header.
+// A log stays in the ANSI code page, unless a file marked in `rows` has a name
+// that code page cannot spell: then the log, rows included, is UTF-8 with a
+// byte-order mark, so that nothing is lost and Notepad reads it.
+bool OpenActionLog(ActionLog* log, const char* stem, const char* title, const RunStamp& stamp,
+                   const std::vector<ListedRow>& rows);
 
 // The log "<stamp><suffix>.log" beside the executable, named after the moment
 // of the request; a second request in the same second gets "... (2).log".
-FILE* CreateLogBesideProgram(const RunStamp& stamp, const char* suffix);
+bool OpenLogBesideProgram(ActionLog* log, const char* suffix, const char* title, const std::vector<ListedRow>& rows);
+
+// Closes the log of a run the user called off.
+void CloseActionLog(ActionLog* log);
 
 // Does the action to one file; true when it was done.
 using MarkedFileAction = bool (*)(const FileEntry& entry, void* context);
 
-// Reads the rows of the results window. When every file of some group is
-// marked, asks whether those groups may lose every copy (`verb` names the
-// action: "löschen"); No, the default, keeps them. False when the user
-// cancels the whole action.
-bool TakeMarkedRows(MarkedPlan* plan, const char* verb);
+// Whether plan row `row` still shows file `fileIndex` in the window: a list
+// that changed under a question is not the one the plan was made for.
+using RowStillListed = bool (*)(int row, int32_t fileIndex);
 
 // Applies `act` to the file of every marked row that the plan lets go (see
-// DecideMarkedRow), top row first. The row of a file that was dealt with is
-// removed and, with a log, its row text is written as one line; a file that
-// stayed keeps its row. Returns how many files stayed; the last copies the
-// user chose to keep are not counted.
-int ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* context, FILE* log);
-
-// Deletion and the Recycle Bin: the log "<stamp><logSuffix>.log" beside the
-// program, made before the question so that every request leaves one; the
-// question; the walk over the marked rows; how many files stayed.
-struct ConfirmedAction {
-  const char* logSuffix;
-  const char* logTitle;
-  const char* question;
-  const char* verb;          // for the question about the last copies
-  const char* stayedFormat;  // "Kann %d Datei(en) nicht ..."
-  MarkedFileAction act;
-};
-void RunConfirmedAction(const ConfirmedAction& action);
-
-// After the walk: tells how many files stayed, with `format` holding one %d,
-// and how many marked files were left alone in protected folders.
-void ReportFilesThatStayed(int stayed, const char* format, int protectedFiles);
+// DecideMarkedRow), top row first, and stops at a row that is no longer
+// listed. The row text of each file dealt with goes to the log, which is then
+// closed. `stayed` counts the files that stayed, not the last copies the user
+// chose to keep.
+ActionReport ProcessMarkedRows(const MarkedPlan& plan, MarkedFileAction act, void* context, ActionLog* log,
+                               RowStillListed listed);

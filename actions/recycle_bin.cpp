@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "actions/marked_files.h"
 #include "engine/text.h"
 #include "platform/wide_text.h"
 
@@ -82,8 +81,10 @@ bool MoveToRecycleBin(const char* path) {
   return false;
 }
 
-void RecycleMarkedFiles() {
-  RunConfirmedAction({"-papierkorb", "in den Papierkorb gelegte Dateien von Velo-Parvik 1.0",
-                      "Markierte Dateien in den Papierkorb legen?\nWirklich sicher?", "in den Papierkorb legen",
-                      "Kann %d Datei(en) nicht in den Papierkorb legen", RecycleOneFile});
+bool OpenRecycleLog(const std::vector<ListedRow>& rows, ActionLog* log) {
+  return OpenLogBesideProgram(log, "-papierkorb", "in den Papierkorb gelegte Dateien von Velo-Parvik 1.0", rows);
+}
+
+ActionReport RecycleFiles(const MarkedPlan& plan, ActionLog* log, RowStillListed listed) {
+  return ProcessMarkedRows(plan, RecycleOneFile, nullptr, log, listed);
 }

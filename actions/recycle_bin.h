@@ -1,9 +1,15 @@
+// The Recycle Bin for the marked files, listed in
+// <DDMMYYYY-HHMMSS>-papierkorb.log beside the executable; the log is opened
+// before the question, as for deletion. A file the Recycle Bin cannot take
+// stays where it is.
 #pragma once
+#include <vector>
 
-// After one question, moves the files of the marked rows into the Recycle
-// Bin, removes their rows and lists them in <DDMMYYYY-HHMMSS>-papierkorb.log
-// beside the executable. A file the Recycle Bin cannot take stays where it is.
-void RecycleMarkedFiles();
+#include "actions/marked_files.h"
+
+bool OpenRecycleLog(const std::vector<ListedRow>& rows, ActionLog* log);
+
+ActionReport RecycleFiles(const MarkedPlan& plan, ActionLog* log, RowStillListed listed);
 
 // Moves one file into the Recycle Bin of its volume. False, with the file
 // where it was, when the bin cannot take it: never deleted for good instead.

@@ -42,9 +42,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   char* switches = SwitchesInUtf8();
   if (switches) ApplyCommandLine(switches);
   free(switches);
-  // The results list is a list view of the common controls; register its class
-  // before the first search creates one.
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  // The results list is a list view of the common controls and the page has a
+  // progress bar; register their classes before the page is made.
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   if (ShowPropertySheet() != 0) SaveSettings();
   return 0;

@@ -6,6 +6,7 @@
 #include "cli/console.h"
 #include "engine/file_table.h"
 #include "engine/hooks.h"
+#include "engine/progress.h"
 
 namespace {
 
@@ -17,6 +18,8 @@ struct StatusLine {
   char duplicateCount[16];
   char megabytes[32];
   char elapsed[32];
+  int permille;     // ShareUnknown until the comparison starts
+  int secondsLeft;  // -1 while no estimate is meaningful
 };
 
 StatusLine status;
@@ -43,12 +46,22 @@ void SetFieldNumber(int field, uint32_t value) {
   SetFieldText(field, text);
 }
 
+void SetShare(int permille, int secondsLeft) {
+  status.permille = permille;
+  status.secondsLeft = secondsLeft;
+}
+
 void DrawStatus() {
   if (!status.enabled) return;
-  char line[160];
-  int length = snprintf(line, sizeof line, "Dateien: %s  Doppelt: %s  Länge: %s MB  Zeit: %s",
+  char share[64] = "";
+  if (status.permille != ShareUnknown) {
+    TimeLeftText left = FormatTimeLeft(status.secondsLeft);
+    snprintf(share, sizeof share, "  %d %%%s%s", status.permille / 10, left.text[0] ? "  " : "", left.text);
+  }
+  char line[224];
+  int length = snprintf(line, sizeof line, "Dateien: %s  Doppelt: %s  Länge: %s MB  Zeit: %s%s",
                         status.fileCount, status.duplicateCount, status.megabytes,
-                        status.elapsed);
+                        status.elapsed, share);
   size_t shown = length < 0 ? 0 : static_cast<size_t>(length);
   if (shown >= sizeof line) shown = sizeof line - 1;
   fputc('\r', stderr);
@@ -88,9 +101,10 @@ void InstallConsoleHooks(bool showProgress) {
   snprintf(status.duplicateCount, sizeof status.duplicateCount, "0");
   snprintf(status.megabytes, sizeof status.megabytes, "0");
   snprintf(status.elapsed, sizeof status.elapsed, "0 sec");
+  status.permille = ShareUnknown;
   failureReported = false;
   // The fields are drawn when the engine pumps: it always sets them first.
-  engineHooks = EngineHooks{SetFieldText, SetFieldNumber, DrawStatus, ShowMessageOnStderr};
+  engineHooks = EngineHooks{SetFieldText, SetFieldNumber, DrawStatus, ShowMessageOnStderr, SetShare};
 }
 
 void ShowFinalProgress() {
@@ -101,6 +115,7 @@ void ShowFinalProgress() {
   // The pass refreshes the megabytes once a second at most; the end shows
   // the exact total.
   SetFieldText(FieldMegabytes, FormatMegabytes(searchState.duplicateBytes).text);
+  status.permille = ShareUnknown;  // the last line shows the totals alone
   DrawStatus();
   CloseStatusLine();
 }

@@ -1,6 +1,7 @@
 #include "engine/entry_io.h"
 
 #include "engine/hooks.h"
+#include "engine/progress.h"
 
 bool OpenEntry(FileEntry& entry) {
   openRefusedAsHeld = false;
@@ -35,5 +36,7 @@ void ShowOutOfMemory() {
 
 bool ReadComparedBytes(const FileEntry& entry, uint64_t offset, void* dest, uint32_t n,
                        uint32_t* count) {
-  return platform.readAt(entry.handle, entry.leadingTagBytes + offset, dest, n, count);
+  bool read = platform.readAt(entry.handle, entry.leadingTagBytes + offset, dest, n, count);
+  if (read) CountComparedBytes(*count);
+  return read;
 }

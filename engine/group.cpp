@@ -65,10 +65,22 @@ void CountGroups(uint32_t first, uint32_t end, uint32_t* members) {
   }
 }
 
+// Every file of every run of two or more, read to its end: the most the
+// comparison can read.
+uint64_t BytesToCompare() {
+  uint64_t bytes = 0;
+  for (uint32_t first = 0, end = 0; first < fileTable.count; first = end) {
+    end = RunEnd(first);
+    if (end - first >= 2) bytes += (end - first) * ComparedLength(fileTable.entries[first]);
+  }
+  return bytes;
+}
+
 }  // namespace
 
 void FindDuplicates() {
   const uint32_t count = fileTable.count;
+  StartShare(BytesToCompare());
   for (uint32_t first = 0, end = 0; first < count; first = end) {
     if (!searchState.running) return;
     end = RunEnd(first);
@@ -81,6 +93,7 @@ void FindDuplicates() {
       for (uint32_t k = first; k < end; k++) members[k - first] = k;
       CompareEnd compared = CompareRun(members, end - first);
       CountGroups(first, end, members);
+      SettleRun((end - first) * ComparedLength(fileTable.entries[first]));
       free(members);
       if (compared != CompareEnd::Decided) return;
     }

@@ -5,8 +5,9 @@ void IgnoreText(int, const char*) {}
 void IgnoreNumber(int, uint32_t) {}
 void NoPump() {}
 int AnswerWithOk(const char*, const char*, unsigned) { return AnswerOk; }
+void IgnoreShare(int, int) {}
 }  // namespace
 
-EngineHooks engineHooks = {IgnoreText, IgnoreNumber, NoPump, AnswerWithOk};
+EngineHooks engineHooks = {IgnoreText, IgnoreNumber, NoPump, AnswerWithOk, IgnoreShare};
 
-void ResetEngineHooks() { engineHooks = {IgnoreText, IgnoreNumber, NoPump, AnswerWithOk}; }
+void ResetEngineHooks() { engineHooks = {IgnoreText, IgnoreNumber, NoPump, AnswerWithOk, IgnoreShare}; }

@@ -87,5 +87,5 @@ FileEntry* ListedEntry(int32_t itemData) {
       static_cast<uint64_t>(itemData) >= uint64_t{fileTable.capacity} + SpareRecords)
     return nullptr;
   FileEntry* entry = &fileTable.entries[itemData];
-  return entry->path[0] != '\0' ? entry : nullptr;
+  return entry->path != nullptr && entry->path[0] != '\0' ? entry : nullptr;  // null: a cleared record
 }

@@ -26,6 +26,8 @@
 #define IDC_CLEAR 114       // empty the folder list
 #define IDC_FOLDERS 115     // folder list
 #define IDC_ID3_TAG 116     // option id3Tag
+#define IDC_PROGRESS 117    // how far the comparison is; activity while listing
+#define IDC_TIME_LEFT 118   // "noch etwa 3 min"
 
 #define IDC_NONE -1
 

@@ -1,9 +1,7 @@
-# Runs parvik-cli on a small tree: a user's search, a filtered one and a refusal.
-# cmake -DCLI=<parvik-cli> -DWORK=<scratch folder> -P cli_smoke.cmake
 set(tree "${WORK}/tree")
-execute_process(COMMAND rm -rf "${WORK}")  # its deepest folder is past the path limit
+execute_process(COMMAND rm -rf "${WORK}")
 string(REPEAT "0123456789" 10 text100)
-string(REPEAT "x" 250 long)  # a path past 259 characters is found like any other
+string(REPEAT "x" 250 long)
 file(WRITE "${tree}/a/same1.txt" "twenty-four bytes here!\n")
 file(WRITE "${tree}/b/same2.txt" "twenty-four bytes here!\n")
 file(WRITE "${tree}/b/grün.dat" "${text100}")
@@ -11,7 +9,7 @@ file(WRITE "${tree}/b/grün-kopie.dat" "${text100}")
 file(WRITE "${tree}/b/other.txt" "twenty-four bytes, nope\n")
 file(WRITE "${tree}/c/${long}" "${text100}")
 file(CREATE_LINK "missing-target-24-bytes!" "${tree}/b/dangling" SYMBOLIC)  # 24 bytes, cannot be opened: counted
-execute_process(COMMAND sh -c "mkdir d && cd d && for k in $(seq 17); do mkdir ${long} && cd ${long}; done" WORKING_DIRECTORY "${tree}")  # past PATH_MAX: counted
+execute_process(COMMAND sh -c "mkdir d && cd d && for k in $(seq 17); do mkdir ${long} && cd ${long}; done" WORKING_DIRECTORY "${tree}")
 
 function(check case args want_rc pattern)
   execute_process(COMMAND "${CLI}" ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)

@@ -5,14 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "actions/backup.h"
-#include "actions/deletion.h"
 #include "actions/marked_files.h"
 #include "app/module.h"
 #include "engine/file_table.h"
 #include "engine/settings.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
+#include "ui/action_messages.h"
 #include "ui/control_text.h"
 #include "ui/history.h"
 #include "ui/page_folders.h"

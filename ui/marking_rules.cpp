@@ -26,12 +26,21 @@ int KeptRow(MarkRule rule, const std::vector<int32_t>& data, int start, int end)
   return kept;
 }
 
+bool HoldsProtectedFile(const std::vector<int32_t>& data, int start, int end) {
+  for (int row = start; row < end; ++row)
+    if (IsProtectedPath(fileTable.entries[data[row]].path)) return true;
+  return false;
+}
+
+// A group with a file in a protected folder keeps that file as its original:
+// every other copy is marked, and the protected ones are unmarked below.
 void MarkAllButOnePerGroup(MarkRule rule, RowMarks* rows) {
   const int count = static_cast<int>(rows->data.size());
   for (int start = 0, end = 0; start < count; start = end + 1) {
     end = start;
     while (end < count && rows->data[end] != TextRow) ++end;
-    int kept = end > start ? KeptRow(rule, rows->data, start, end) : -1;
+    bool keepsOne = end > start && !HoldsProtectedFile(rows->data, start, end);
+    int kept = keepsOne ? KeptRow(rule, rows->data, start, end) : -1;
     for (int row = start; row < end; ++row) rows->selected[row] = row != kept;
     if (end < count) rows->selected[end] = false;
   }

@@ -24,7 +24,9 @@ struct RowMarks {
 };
 
 // Applies `rule`; `clicked` is the row the menu was opened on (-1: none).
-// Files in protected folders end up unselected whatever the rule.
+// Files in protected folders end up unselected whatever the rule; they are
+// the originals, so a group that holds one keeps it in place of the file the
+// rule would keep.
 void ApplyMarkRule(MarkRule rule, int clicked, RowMarks* rows);
 
 // The text the window lists for a file row whose FormatFileRow text is

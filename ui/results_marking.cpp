@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "actions/protection.h"
-#include "actions/recycle_bin.h"
 #include "res/resource.h"
+#include "ui/action_messages.h"
 #include "ui/results_protection.h"
 #include "ui/results_window.h"
 #include "ui/search_run.h"

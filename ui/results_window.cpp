@@ -19,8 +19,9 @@ void CreateResultsWindow(HWND page) {
   RECT sheet;
   GetWindowRect(GetParent(page), &sheet);
   // No system menu, so no close box: the window lives as long as the program.
+  // The marks stay visible while a question about them has the focus.
   resultsWindow = CreateWindowExA(0, WC_LISTVIEWA, "Parvik",
-                                  WS_VISIBLE | WS_CAPTION | WS_THICKFRAME | LVS_REPORT,
+                                  WS_VISIBLE | WS_CAPTION | WS_THICKFRAME | LVS_REPORT | LVS_SHOWSELALWAYS,
                                   sheet.right, sheet.top, ResultsWidth, ResultsHeight,
                                   GetDesktopWindow(), nullptr, moduleInstance, nullptr);
   char title[] = "Datei";

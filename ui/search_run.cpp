@@ -4,17 +4,18 @@
 
 #include <cstdio>
 
-#include "actions/result_log.h"
 #include "engine/file_table.h"
 #include "engine/search.h"
 #include "engine/settings.h"
 #include "res/resource.h"
+#include "ui/action_messages.h"
 #include "ui/control_text.h"
 #include "ui/history.h"
 #include "ui/marking_rules.h"
 #include "ui/message_box.h"
 #include "ui/path_check.h"
 #include "ui/results_window.h"
+#include "ui/run_progress.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ void ShowTotals(HWND page) {
   SetDlgItemTextA(page, IDC_MEGABYTES, FormatMegabytes(searchState.duplicateBytes).text);
   SetDlgItemTextA(page, IDC_ELAPSED, FormatSeconds(ElapsedSeconds()).text);
   SetDlgItemTextA(page, IDC_START, "&Start");
+  EndRunProgress(page, !cancelled);
   searchState.running = 0;
 }
 
@@ -81,6 +83,7 @@ void AddRowToResults(int32_t itemData, const char* text) {
 void RunOnce(HWND page) {
   ResetCounters(page);
   if (!TakeInputs(page)) return;
+  ShowListingActivity(page);
   PrepareResultsWindow(page);
   folderList = GetDlgItem(page, IDC_FOLDERS);
   int folders = static_cast<int>(SendMessageA(folderList, LB_GETCOUNT, 0, 0));

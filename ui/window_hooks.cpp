@@ -6,6 +6,7 @@
 #include "ui/main_page.h"
 #include "ui/message_box.h"
 #include "ui/pump.h"
+#include "ui/run_progress.h"
 
 namespace {
 
@@ -18,5 +19,5 @@ void SetPageFieldNumber(int field, uint32_t value) {
 }  // namespace
 
 void InstallWindowHooks() {
-  engineHooks = {SetPageFieldText, SetPageFieldNumber, PumpMessages, ShowMessage};
+  engineHooks = {SetPageFieldText, SetPageFieldNumber, PumpMessages, ShowMessage, ShowRunShare};
 }

@@ -1,6 +1,3 @@
-// What is compared and how: files read once in whole blocks within a bounded
-// memory, 4 GiB sizes, and the option "no ID3" with the comparison's limits as
-// shipped and small.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -16,14 +13,10 @@ using enginetest::Pattern;
 namespace {
 
 constexpr uint64_t MiB = 1024 * 1024;
-// As shipped; blocks held side by side; shorter blocks for larger classes;
-// classes parted by hash first, then member by member.
 const CompareLimits limitSets[] = {defaultCompareLimits, {8, 64, 4096}, {8, 32, 200}, {8, 32, 30}};
 
 using Comparison = enginetest::EngineTest;
 
-// 21 files that agree up to their last byte: each read about once, in blocks
-// of a megabyte after the first; the memory asked for does not grow with them.
 TEST_F(Comparison, EachFileIsReadOnceInWholeBlocksWithinTheBudget) {
   static size_t largest;
   largest = 0;
@@ -39,7 +32,6 @@ TEST_F(Comparison, EachFileIsReadOnceInWholeBlocksWithinTheBudget) {
   EXPECT_LE(largest, 21 * MiB + 1024);
 }
 
-// Sizes of 4 GiB and more are compared whole.
 TEST_F(Comparison, FilesOfFourGibibytesAndMoreAreComparedWhole) {
   const uint64_t huge = (uint64_t{4} << 30) + 100000;
   for (const char* name : {"x", "y", "xx"}) AddSparseFile(name, huge, huge - 50000, std::string(name, 1));
@@ -48,16 +40,14 @@ TEST_F(Comparison, FilesOfFourGibibytesAndMoreAreComparedWhole) {
   EXPECT_EQ(searchState.duplicateBytes, static_cast<float>(huge));
 }
 
-// A header of `version` stating `size` body bytes; with `footer` (flag 0x10) those bytes follow the body.
 std::string Id3v2(uint32_t size, uint32_t seed, const char* footer = "", char version = 4) {
   std::string tag = {'I', 'D', '3', version, 0, static_cast<char>(*footer ? 0x10 : 0)};
   for (int shift = 21; shift >= 0; shift -= 7) tag += static_cast<char>(size >> shift & 0x7F);
   return tag + Pattern(size, seed) + (*footer ? footer + std::string(7, 1) : "");
 }
 std::string Id3v1(uint32_t seed) { return "TAG" + Pattern(125, seed); }
-// An APE tag of `items` bytes: footer flags 0x80000000 when its header is there too.
 std::string Ape(uint32_t items, bool header, uint32_t claimed = 0) {
-  auto Le = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };  // little-endian
+  auto Le = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
   auto Part = [&](uint32_t flags) { return "APETAGEX" + Le(2000) + Le(claimed ? claimed : items + 32) + Le(3) + Le(flags) + std::string(8, 0); };
   return (header ? Part(0xA0000000u) : "") + Pattern(items, 5) + Part(header ? 0x80000000u : 0);
 }
@@ -65,21 +55,21 @@ std::string Ape(uint32_t items, bool header, uint32_t claimed = 0) {
 TEST(Tags, LeadingAndTrailingTagsAreFoundOnlyWhereTheirVersionAndMarksSaySo) {
   const std::string a = Pattern(1000, 1);
   const struct { std::string file; uint32_t leading, trailing; } cases[] = {
-      {Id3v2(20, 1, "3DI") + a, 40, 0}, {Id3v2(20, 1, "xyz") + a, 30, 0},  // a 2.4 footer only where "3DI" stands
-      {Id3v2(20, 1, "3DI", 3) + a, 30, 0}, {Id3v2(20, 1, "", 2) + a, 30, 0},  // 0x10 means nothing before 2.4
-      {Id3v2(20, 1, "", 5) + a + Id3v1(1), 0, 0}, {Id3v2(20, 1, "", 1) + a, 0, 0},  // unknown versions: whole
+      {Id3v2(20, 1, "3DI") + a, 40, 0}, {Id3v2(20, 1, "xyz") + a, 30, 0},
+      {Id3v2(20, 1, "3DI", 3) + a, 30, 0}, {Id3v2(20, 1, "", 2) + a, 30, 0},
+      {Id3v2(20, 1, "", 5) + a + Id3v1(1), 0, 0},
       {a + Ape(100, true), 0, 164}, {a + Ape(100, false), 0, 132}, {a + Ape(100, true) + Id3v1(2), 0, 292},
       {Id3v2(20, 1) + a + Ape(40, false) + Id3v1(2), 30, 200}, {a + Ape(100, true, 5000), 0, 0},
-      {a + Ape(100, false, 20), 0, 0}, {Id3v1(3), 0, 0}, {"ID3", 0, 0}, {"", 0, 0}, {Id3v2(400, 1), 0, 0},  // tags only: whole
-      {Id3v2(300, 8).replace(6, 1, "\x7F") + a, 0, 0}, {Id3v2(300, 8).replace(9, 1, "\x80") + a + Id3v1(3), 0, 0},  // claims too much; a bad byte
-      {Id3v2(400, 4).replace(332, 3, "TAG") + a.substr(0, 50), 410, 0}};  // "TAG" inside the ID3v2 tag
+      {a + Ape(100, false, 20), 0, 0}, {Id3v1(3), 0, 0}, {"ID3", 0, 0}, {"", 0, 0}, {Id3v2(400, 1), 0, 0},
+      {Id3v2(300, 8).replace(6, 1, "\x7F") + a, 0, 0}, {Id3v2(300, 8).replace(9, 1, "\x80") + a + Id3v1(3), 0, 0},
+      {Id3v2(400, 4).replace(332, 3, "TAG") + a.substr(0, 50), 410, 0}};
   for (const auto& c : cases) {
     auto fromMemory = [](void* file, uint64_t at, uint8_t* dest, uint32_t n) { const std::string& bytes = *static_cast<std::string*>(file);
       return at + n <= bytes.size() && (memcpy(dest, bytes.data() + at, n), true); };
     TagSpan span = FindTags(c.file.size(), fromMemory, const_cast<std::string*>(&c.file));
     EXPECT_EQ(std::to_string(span.leading) + " " + std::to_string(span.trailing), std::to_string(c.leading) + " " + std::to_string(c.trailing));
   }
-  EXPECT_EQ(FindTags(1128, [](void*, uint64_t, uint8_t*, uint32_t) { return false; }, nullptr).trailing, 0u);  // a failed read: whole
+  EXPECT_EQ(FindTags(1128, [](void*, uint64_t, uint8_t*, uint32_t) { return false; }, nullptr).trailing, 0u);
 }
 
 using NoId3 = enginetest::EngineTest;
@@ -92,14 +82,13 @@ TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherFilesAreComparedWhole) {
       {"b1", b}, {"b2", b + Id3v1(7)}, {"b3", Id3v2(300, 8) + b}, {"b4", Id3v2(4000, 9, "3DI") + b},
       {"s1", s}, {"s2", s + Id3v1(1)}, {"s3", s + Id3v1(2)}};
   for (const auto& [name, bytes] : files) temp.Write(name + ".mp3", bytes);
-  for (const char* name : {"t1.txt", "t2.txt"}) temp.Write(name, Pattern(70000, 1) + Id3v1(name[1]));  // documents are never audio
-  settings.minSize = 300;  // on the file size: s1 is not larger, s2 and s3 are
+  for (const char* name : {"t1.txt", "t2.txt"}) temp.Write(name, Pattern(70000, 1) + Id3v1(name[1]));
+  settings.minSize = 300;
   for (const CompareLimits& limits : limitSets) {
     compareLimits = limits;
     settings.id3Tag = 1;
     EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"s3.mp3 s2.mp3 |300", "a3.mp3 a4.mp3 a5.mp3 a6.mp3 a7.mp3 a2.mp3 a1.mp3 |70000",
                                                         "b1.mp3 b2.mp3 b3.mp3 b4.mp3 |70000"}));
-    // What removing the files after each group's head frees: their whole sizes.
     size_t freed = 0;
     for (const char* name : {"s2", "a4", "a5", "a6", "a7", "a2", "a1", "b2", "b3", "b4"}) freed += files.at(name).size();
     EXPECT_EQ(searchState.duplicateBytes, freed);
@@ -108,4 +97,4 @@ TEST_F(NoId3, OneRecordingUnderAnyTagsIsOneGroupAndOtherFilesAreComparedWhole) {
   }
 }
 
-}  // namespace
+}

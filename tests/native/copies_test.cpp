@@ -1,5 +1,3 @@
-// Copies of one size past the turn's slots and the descriptor bound, and a
-// renamed copy under "no ID3".
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -15,7 +13,7 @@ namespace {
 
 using Copies = enginetest::EngineTest;
 
-std::string touched;  // touched before its second read
+std::string touched;
 bool (*readOn)(FileHandle, uint64_t, void*, uint32_t, uint32_t*);
 
 // Kinds that differ in the last byte; 16 slots of 64-byte blocks, 8 descriptors.
@@ -43,7 +41,6 @@ TEST_F(Copies, EachByteIsReadOnceWhateverTheNumberOfCopiesAndATouchedFileIsLeftO
   heldDescriptorCap = 0;
 }
 
-// The audio is known by its content; "lied" has other tags.
 TEST_F(Copies, UnderNoId3ARenamedCopyIsTheAudioItIs) {
   for (const char* name : {"song.mp3", "song.mp3.bak", "lied"}) temp.Write(name, enginetest::MpegFrames(Pattern(5000, 1)) + "TAG" + Pattern(125, *name));
   settings.id3Tag = 1;

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Unpacks the release zip and checks what a Windows user gets: exactly
-# Parvik.exe (a 32-bit GUI program), parvik.chm and LIESMICH.txt in German
-# Windows-1252 with CR LF. Usage: check_zip.sh ZIP VERSION
+# Usage: check_zip.sh ZIP VERSION
 set -uo pipefail
 zip=$1 version=$2 failures=0 dir=$(mktemp -d)
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
@@ -9,7 +7,7 @@ trap 'rm -rf "$dir"' EXIT
 [ "$(basename "$zip")" = "Parvik-$version-win32.zip" ] || fail "zip name $(basename "$zip")"
 [ "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" = "LIESMICH.txt Parvik.exe parvik.chm " ] || fail "zip holds: $(unzip -Z1 "$zip")"
 unzip -q "$zip" -d "$dir" || fail "unzip"
-number_at() { od -An -tu"$3" -j"$2" -N"$3" --endian=little "$1" | tr -d ' '; }  # file offset bytes
+number_at() { od -An -tu"$3" -j"$2" -N"$3" --endian=little "$1" | tr -d ' '; }
 exe=$dir/Parvik.exe pe=$(number_at "$dir/Parvik.exe" 60 4)
 [ "$(head -c2 "$exe")" = MZ ] && [ "$(od -An -c -j"$pe" -N4 "$exe" | tr -d ' ')" = 'PE\0\0' ] || fail "Parvik.exe is no PE file"
 [ "$(number_at "$exe" $((pe + 4)) 2)/$(number_at "$exe" $((pe + 24)) 2)" = 332/267 ] || fail "not PE32 for i386"

@@ -23,7 +23,7 @@ struct State {
   std::map<FileHandle, std::string> openPaths;
   std::map<std::string, bool> refused;
   std::map<std::string, std::pair<uint64_t, ReadFault>> faults;
-  std::map<std::string, std::pair<uint64_t, uint32_t>> reads;  // bytes asked, largest read
+  std::map<std::string, std::pair<uint64_t, uint32_t>> reads;
 } state;
 
 FileHandle CountedOpen(const char* path) {
@@ -51,7 +51,7 @@ bool BreakableRead(FileHandle file, uint64_t offset, void* dest, uint32_t n, uin
   return how != ReadFault::Error;
 }
 
-}  // namespace
+}
 
 void Install() {
   state = State{};
@@ -67,7 +67,7 @@ void BreakReads(const std::string& path, uint64_t fromOffset, ReadFault fault) {
 uint64_t BytesRead(const std::string& path) { return state.reads[path].first; }
 uint32_t LargestRead(const std::string& path) { return state.reads[path].second; }
 
-}  // namespace fake
+}
 
 namespace enginetest {
 
@@ -79,7 +79,6 @@ std::string groupNames;
 Texts groupsFound;
 size_t rootLength;
 
-// File rows "file:<root>/<name>    create:...", headings "-- L\xE4nge:<n> Byte --".
 void CollectGroups(int32_t item, const char* text) {
   std::string row = text;
   if (item >= 0) groupNames += row.substr(6 + rootLength, row.find("    create:") - 6 - rootLength) + " ";
@@ -87,7 +86,7 @@ void CollectGroups(int32_t item, const char* text) {
   if (item < 0) groupNames.clear();
 }
 
-}  // namespace
+}
 
 std::string Pattern(size_t size, uint32_t seed) {
   std::string bytes(size, '\0');
@@ -165,4 +164,4 @@ Texts EngineTest::SearchGroups() {
   return groupsFound;
 }
 
-}  // namespace enginetest
+}

@@ -6,11 +6,11 @@
 
 #include "temp_folder.h"
 
-TempFolder::TempFolder(const char* parent) {
+TempFolder::TempFolder(const char*) {
   static unsigned serial;
   char base[MAX_PATH] = "";
-  if (!parent) GetTempPathA(MAX_PATH, base);
-  path = (parent ? std::string(parent) + "\\" : base) + "parvik-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+  GetTempPathA(MAX_PATH, base);
+  path = base + std::string("parvik-") + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
   RemoveTree(path);
   CreateDirectoryA(path.c_str(), nullptr);
 }

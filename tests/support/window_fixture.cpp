@@ -13,7 +13,6 @@
 #include "ui/message_box.h"
 #include "ui/pump.h"
 #include "ui/results_marking.h"
-#include "ui/shell_files.h"
 #include "ui/window_hooks.h"
 
 Texts shownMessages;
@@ -41,7 +40,9 @@ std::string BackupLog(const std::string& run) { return ReadWholeFile(ProgramFold
 static void RemoveActionOutputs() {
   RemoveTree(ProgramFolder() + "BackUp");
   DeleteFileA((ProgramFolder() + "BackUp").c_str());
-  for (const char* logs : {"*-del*.log", "*-papierkorb*.log"}) for (const std::string& log : NamesMatching(ProgramFolder() + logs, false)) DeleteFileA((ProgramFolder() + log).c_str());
+  for (const char* logs : {"*-del*.log", "*-papierkorb*.log"}) {
+    for (const std::string& log : NamesMatching(ProgramFolder() + logs, false)) DeleteFileA((ProgramFolder() + log).c_str());
+  }
 }
 
 void DispatchPending() {
@@ -58,7 +59,7 @@ std::string ControlText(HWND window, int id) {
 void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 void Type(HWND page, int id, const std::string& text) { SetDlgItemTextA(page, id, text.c_str()); }
 
-void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows) {  // rows go in at the top: bottom row first
+void ShowRows(const std::vector<std::pair<int32_t, std::string>>& rows) {
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) AddResultRow(resultsWindow, row->first, row->second.c_str());
 }
 
@@ -74,10 +75,11 @@ Texts ListedRows() {
   Texts rows;
   for (int row = 0; row < static_cast<int>(SendMessageA(resultsWindow, LVM_GETITEMCOUNT, 0, 0)); ++row) {
     char text[RowTextSize] = "";
-    ListView_GetItemText(resultsWindow, row, 0, text, sizeof text);
     LVITEMA item = {};
-    item.mask = LVIF_PARAM;
+    item.mask = LVIF_PARAM | LVIF_TEXT;
     item.iItem = row;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
     ListView_GetItem(resultsWindow, &item);
     rows.push_back(std::to_string(item.lParam) + " " + text);
   }
@@ -87,7 +89,7 @@ Texts ListedRows() {
 std::string ListedFileRow(int32_t index) {
   char row[RowTextSize];
   FormatFileRow(fileTable.entries[index], row);
-  return std::to_string(index) + " " + row;  // item data, then the text
+  return std::to_string(index) + " " + row;
 }
 
 std::vector<int32_t> ShowOneGroup(const Texts& paths) {
@@ -100,8 +102,10 @@ std::vector<int32_t> ShowOneGroup(const Texts& paths) {
     entry.path = StorePath(path.c_str());
     entry.size = data.nFileSizeLow;
     entry.lastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
+    char row[RowTextSize];
+    FormatFileRow(entry, row);
     indices.push_back(static_cast<int32_t>(fileTable.count++));
-    rows.push_back({indices.back(), ListedFileRow(indices.back()).substr(std::to_string(indices.back()).size() + 1)});
+    rows.push_back({indices.back(), row});
   }
   ShowRows(rows);
   return indices;
@@ -129,7 +133,6 @@ void PageTest::SetUp() {
 
 void PageTest::TearDown() {
   RedirectResultsMenu(nullptr);
-  RedirectShellStarts(nullptr);
   protectedFolders.count = iniPath[0] = 0;
   DestroyWindow(sheet);
   DispatchPending();
@@ -159,8 +162,6 @@ void PageTest::Search(int files, const std::string& path) {
   Click(page, IDC_START);
 }
 
-// The Windows tests run in one program set up like Parvik.exe: its own module,
-// the common controls, the engine's memory and hooks pointing at the page.
 int main(int argc, char** argv) {
   moduleInstance = GetModuleHandleA(nullptr);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

@@ -1,23 +1,19 @@
-// What marked rows are for, on real files: backup into BackUp\<stamp> with
-// backup.log and deletion with <stamp>-del.log (one suite, as they mirror each other).
 #include <algorithm>
 
-#include "actions/backup.h"
-#include "actions/deletion.h"
-#include "actions/recycle_bin.h"
 #include "actions/marked_names.h"
+#include "actions/recycle_bin.h"
+#include "ui/action_messages.h"
 #include "window_fixture.h"
 
 #include <shellapi.h>
 
 namespace {
 
-class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> {  // backup (true) or deletion
+class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> {
  protected:
   bool backup = GetParam();
   void Run() { backup ? BackupMarkedFiles() : DeleteMarkedFiles(); }
   std::string LogOf(const std::string& output) { return ProgramFolder() + (backup ? "BackUp\\" + output + "\\backup.log" : output); }
-  // The one run folder or deletion log that `before` lacks.
   std::string NewOutput(const Texts& before) {
     Texts added;
     for (const std::string& name : NamesMatching(ProgramFolder() + (backup ? "BackUp\\*" : "*-del*.log"), backup))
@@ -27,8 +23,6 @@ class MarkedFiles : public PageTest, public ::testing::WithParamInterface<bool> 
   }
 };
 
-// Earlier outputs of this second and the next nine stand in the way, so the run's
-// own output is numbered (2), whichever second it meets.
 TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFreeNames) {
   CreateDirectoryA((ProgramFolder() + "BackUp").c_str(), nullptr);
   Texts earlier;
@@ -44,21 +38,21 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
   for (const char* name : {"one\\Bild.jpg", "two\\Bild.jpg", "three\\BILD.jpg", "four\\backup.log", "busy", "grown", "touched", "aged"})
     paths.push_back(temp.Write(name, "same"));
   std::vector<int32_t> files = ShowOneGroup(paths);
-  for (int row : {1, 3, 4, 5, 6, 7, 8, 9}) SelectRow(row);  // the heading and all files but the first
+  for (int row : {1, 3, 4, 5, 6, 7, 8, 9}) SelectRow(row);
   temp.Write("grown", "same!");
-  for (int k : {5, 6, 7}) {  // "grown" gets its listed time back; "touched" and "aged" differ in one half of it
+  for (int k : {5, 6, 7}) {
     HANDLE file = CreateFileA(paths[k].c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     FileTime listed = fileTable.entries[files[k]].lastWriteTime;
     FILETIME time = {k == 6 ? listed.low ^ 0x00800000u : listed.low, k == 7 ? listed.high + 1 : listed.high};
     SetFileTime(file, nullptr, nullptr, &time);
     CloseHandle(file);
   }
-  HANDLE busy = CreateFileA(paths[4].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // unshared
+  HANDLE busy = CreateFileA(paths[4].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   Run();
   CloseHandle(busy);
   std::string failed = backup ? "Fehler!|Kann 4 Datei(en) nicht verschieben|0" : "Fehler!|Kann 4 Datei(en) nicht l\xF6schen|0";
   EXPECT_EQ(shownMessages, backup ? Texts{failed} : (Texts{askDelete, failed}));
-  std::string output = NewOutput(earlier), s = output.substr(0, 15);  // DDMMYYYY-HHMMSS
+  std::string output = NewOutput(earlier), s = output.substr(0, 15);
   EXPECT_EQ(output, s + (backup ? " (2)" : "-del (2).log"));
   for (const std::string& name : earlier) EXPECT_EQ(ReadWholeFile(LogOf(name)), "earlier");
   std::string log = std::string(backup ? "verschobene" : "gel\xF6schte") + " Dateien von Velo-Parvik 1.0\r\nParvik 2.3, " + s.substr(0, 2) + "." +
@@ -67,20 +61,20 @@ TEST_P(MarkedFiles, OnlyUnchangedMarkedFilesAreActedOnLoggedAndUnlistedUnderFree
   EXPECT_EQ(ReadWholeFile(LogOf(output)), log);
   for (const char* kept : {"one\\Bild.jpg", "busy", "touched", "aged"}) EXPECT_EQ(ReadWholeFile(temp.At(kept)), "same");
   for (const char* gone : {"two\\Bild.jpg", "three\\BILD.jpg", "four\\backup.log"}) EXPECT_FALSE(FileExists(temp.At(gone)));
-  for (const char* moved : {"Bild.jpg", "BILD (2).jpg", "backup (2).log"})  // numbered; nothing replaced
+  for (const char* moved : {"Bild.jpg", "BILD (2).jpg", "backup (2).log"})
     EXPECT_EQ(ReadWholeFile(ProgramFolder() + "BackUp\\" + output + "\\" + moved), backup ? "same" : "") << moved;
   Texts rows = {"-1 end:0 sec", "-1 -- L\xE4nge:4 Byte --"};
   for (int k : {0, 4, 5, 6, 7}) rows.push_back(ListedFileRow(files[k]));
   EXPECT_EQ(ListedRows(), rows);
 }
 
-// Groups a (every file marked), b (one of two) and c (its unmarked copy changed since the search).
 TEST_P(MarkedFiles, EveryCopyGoesOnlyAfterASecondYesAndAFileGoesOnlyWhileAnUnmarkedCopyIsAsListed) {
   for (int answer : {IDNO, IDCANCEL, IDYES}) {
-    PrepareResultsWindow(page), shownMessages.clear();  // the rows go, the files of earlier rounds stay
+    PrepareResultsWindow(page);
+    shownMessages.clear();
     std::string n = std::to_string(yesNoCancelAnswer = answer);
     for (const char* group : {"c", "b", "a"}) ShowOneGroup({temp.Write(group + ("1-" + n), "same"), temp.Write(group + ("2-" + n), "same")});
-    for (int row : {2, 3, 7, 11}) SelectRow(row);  // a1, a2, b2, c2
+    for (int row : {2, 3, 7, 11}) SelectRow(row);
     temp.Write("c1-" + n, "SAME");
     Run();
     std::string verb = backup ? "verschieben" : "l\xF6schen", messages = backup ? "" : askDelete + std::string(" ");
@@ -97,11 +91,8 @@ TEST_P(MarkedFiles, EveryCopyGoesOnlyAfterASecondYesAndAFileGoesOnlyWhileAnUnmar
 
 INSTANTIATE_TEST_SUITE_P(BackupAndDeletion, MarkedFiles, ::testing::Bool());
 
-// Under Wine the Recycle Bin is the desktop's trash. Where a bin cannot take a file the
-// shell deletes it for good instead, as the double does with "nuked": it must come back.
-// A file the shell leaves in place ("refused") stays listed, and no second name is left.
 TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCannotTake) {
-  const char* home = getenv("WINEHOMEDIR");  // "\\??\\Z:\\root"
+  const char* home = getenv("WINEHOMEDIR");
   std::string trash = (home ? home + 4 : "?") + std::string("\\.local\\share\\Trash\\"), name = "parvik-" + std::to_string(GetTickCount());
   static int (*shell)(SHFILEOPSTRUCTW*) = shellFileOperation;
   shellFileOperation = [](SHFILEOPSTRUCTW* op) { return wcsstr(op->pFrom, L"nuked") ? !DeleteFileW(op->pFrom) : wcsstr(op->pFrom, L"refused") ? 1 : shell(op); };
@@ -111,7 +102,7 @@ TEST_F(PageTest, TheRecycleBinTakesMarkedFilesByTheDelKeyAndNeverDeletesOneItCan
   for (int row : {3, 7, 11}) SelectRow(row);
   SendMessageA(resultsWindow, WM_KEYDOWN, VK_DELETE, 0);
   shellFileOperation = shell;
-  EXPECT_EQ(shownMessages, (Texts{"Achtung!|Markierte Dateien in den Papierkorb legen?\nWirklich sicher?|4",
+  EXPECT_EQ(shownMessages, (Texts{"Achtung!|3 markierte Datei(en) mit 0.00 MB in den Papierkorb legen?\nWirklich sicher?|4",
                                   "Fehler!|Kann 2 Datei(en) nicht in den Papierkorb legen|0"}));
   EXPECT_EQ(std::to_string(FileExists(temp.At(name))) + ReadWholeFile(trash + "files\\" + name) +
             std::to_string(FileExists(trash + "info\\" + name + ".trashinfo")), "0same1");
@@ -133,4 +124,4 @@ TEST_F(PageTest, ADeletionTheUserDeclinesDeletesNothing) {
   EXPECT_EQ(ReadWholeFile(temp.At("a.txt")) + std::to_string(ListedRows().size()), "x3");
 }
 
-}  // namespace
+}

@@ -1,6 +1,4 @@
-// Three handles for 40 files of one size in 10 kinds: a hard link reached
-// before its file is the one that takes part, and a file touched after its
-// first read is left out.
+// A hard link listed before its file, and a file touched after its first read.
 #include <algorithm>
 
 #include "engine/compare.h"
@@ -27,7 +25,7 @@ TEST_F(PageTest, PastTheHandleBoundTheGroupsAreThoseOfWholeFiles) {
     return readOn(file, at, dest, n, count);
   };
   Search(0);
-  std::vector<std::string> kinds = {""}, expected;  // each group as the kinds of its files
+  std::vector<std::string> kinds = {""}, expected;
   for (const std::string& row : ListedRows())
     if (row[0] != '-') kinds.back() += ReadWholeFile(fileTable.entries[std::stoi(row)].path)[0];
     else if (!kinds.back().empty()) kinds.push_back("");

@@ -1,5 +1,3 @@
-// Names in Cyrillic, Greek, CJK and beyond the Basic Multilingual Plane, one in a folder past 260
-// characters, on real files: found, listed and logged as they are, acted on, kept in the INI.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,8 +6,6 @@
 #include <fstream>
 #include <set>
 
-#include "actions/backup.h"
-#include "actions/deletion.h"
 #include "actions/protection.h"
 #include "actions/recycle_bin.h"
 #include "app/settings_file.h"
@@ -17,6 +13,7 @@
 #include "platform/utf16.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
+#include "ui/action_messages.h"
 #include "ui/control_text.h"
 #include "window_fixture.h"
 
@@ -35,14 +32,13 @@ void WriteFileW(const std::string& path, const std::string& bytes) {
   EXPECT_TRUE(std::ofstream(std::filesystem::path(wide.text), std::ios::binary) << bytes) << path;
 }
 
-void SelectFile(const std::string& path) {  // its row in the results window
+void SelectFile(const std::string& path) {
   for (uint32_t k = 0; k < fileTable.count; k++) {
     LVFINDINFOA find = {LVFI_PARAM, nullptr, static_cast<LPARAM>(k), {}, 0};
     if (fileTable.entries[k].path == path) SelectRow(ListView_FindItem(resultsWindow, -1, &find));
   }
 }
 
-// Past 247 characters a path takes the long form, which Windows (unlike Wine) requires there.
 TEST(WidePath, LongPathsTakeTheFullLongFormAndShortOnesStayAsTheyAre) {
   const std::string longName(250, 'n');
   const std::string cases[][2] = {{"c:\\a\\b.txt", "c:\\a\\b.txt"}, {"c:\\" + longName, "\\\\?\\c:\\" + longName},
@@ -64,9 +60,9 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   WriteFileW(data + "\\unique.bin", std::string(1000, 'u'));
   Click(page, IDC_LOG_FILE);
   ShowControlText(GetDlgItem(page, IDC_PATH), data.c_str());
-  Click(page, IDC_ADD);  // the folder list is what the search takes
+  Click(page, IDC_ADD);
   Click(page, IDC_START);
-  std::string log = ReadWholeFile(logPath);  // the list's rows, in UTF-8 and whole
+  std::string log = ReadWholeFile(logPath);
   std::set<std::string> listed;
   for (size_t at = log.find("\rfile:"); at != std::string::npos; at = log.find("\rfile:", at + 1))
     listed.insert(log.substr(at + 6, log.find("    create:", at) - at - 6));
@@ -74,7 +70,7 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   EXPECT_EQ(log.substr(0, 42), "\xEF\xBB\xBF" "end:0 sec\r\r-- L\xC3\xA4nge:2000 Byte --\rfile:");
 
   int rows = ListView_GetItemCount(resultsWindow);
-  EXPECT_FALSE(MoveToRecycleBin((deep + greek).c_str()));  // the shell takes no long form: the file stays
+  EXPECT_FALSE(MoveToRecycleBin((deep + greek).c_str()));
   SelectFile(deep + greek);
   SelectFile(data + "\\Lied.mp3");
   BackupMarkedFiles();
@@ -89,14 +85,13 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   EXPECT_EQ(shownMessages, Texts{askDelete});
   EXPECT_EQ(Exists(data + "\\Lied.mp3") + Exists(data + "\\\xE6\x9B\xB2.mp3") + ListView_GetItemCount(resultsWindow), rows - 3);
 
-  // The INI keeps the ANSI code page until a value needs more, then turns UTF-16.
   CopyText(iniPath, sizeof iniPath, temp.At("Parvik.INI").c_str());
   const Settings typed = settings;
   settings = Settings{};
   CopyText(settings.currentPath, sizeof settings.currentPath, "c:\\M\xC3\xBCller");
   SaveSettings();
   EXPECT_EQ(ReadWholeFile(iniPath).find("[Parvik]\r\nLogFile=0\r\nSameName=0\r\nID3Tag=0\r\nPfad=c:\\M\xFCller\r\n"), 0u);
-  WriteBytes(iniPath, ReadWholeFile(iniPath) + "[Schutz]\r\nOrdner0=c:\\M\xFCller\\\r\n");  // kept whole when the file turns UTF-16
+  WriteBytes(iniPath, ReadWholeFile(iniPath) + "[Schutz]\r\nOrdner0=c:\\M\xFCller\\\r\n");
   settings = typed;
   SaveSettings();
   settings = Settings{};
@@ -107,7 +102,6 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   protectedFolders.count = 0;
 }
 
-// Names the ANSI code page spells keep its bytes in every log, as they always had them.
 TEST_F(PageTest, LogsOfNamesTheAnsiCodePageSpellsStayInIt) {
   for (const char* name : {"data\\M\xFCller.mp3", "data\\\xC4rger.mp3"}) temp.Write(name, "same");
   auto Lists = [](const std::string& log, const std::string& name) { return log.find("\\" + name + "    create:") != std::string::npos; };
@@ -115,13 +109,12 @@ TEST_F(PageTest, LogsOfNamesTheAnsiCodePageSpellsStayInIt) {
   Search(0);
   std::string log = ReadWholeFile(logPath);
   EXPECT_TRUE(log.substr(0, 4) == "end:" && Lists(log, "M\xFCller.mp3")) << log;
-  SelectRow(3);  // the other copy stays
+  SelectRow(3);
   BackupMarkedFiles();
   Texts runs = BackupRuns();
   ASSERT_EQ(runs.size(), 1u);
   log = BackupLog(runs[0]);
   EXPECT_TRUE(log.substr(0, 11) == "verschobene" && (Lists(log, "\xC4rger.mp3") || Lists(log, "M\xFCller.mp3"))) << log;
-  // A name beyond the code page (nor with a best fit in it) turns the next log UTF-8, the rows of names it spells as well.
   WriteFileW(temp.At("data\\\xC5\x81.mp3"), "same"), temp.Write("data\\x.mp3", "same");
   Search(0);
   for (const char* name : {"data\\\xC5\x81.mp3", "data\\M\xC3\xBCller.mp3", "data\\\xC3\x84rger.mp3"}) SelectFile(temp.At(name));
@@ -131,4 +124,4 @@ TEST_F(PageTest, LogsOfNamesTheAnsiCodePageSpellsStayInIt) {
   EXPECT_TRUE(log.substr(0, 3) == "\xEF\xBB\xBF" && (Lists(log, "\xC3\x84rger.mp3") || Lists(log, "M\xC3\xBCller.mp3"))) << log;
 }
 
-}  // namespace
+}
