@@ -3,7 +3,6 @@
 
 #include "engine/compare.h"
 #include "engine/group.h"
-#include "engine/settings.h"
 #include "engine_fixture.h"
 #include "platform/posix_held_files.h"
 
@@ -39,12 +38,6 @@ TEST_F(Copies, EachByteIsReadOnceWhateverTheNumberOfCopiesAndATouchedFileIsLeftO
     EXPECT_EQ(searchState.skippedFiles, count == 12 ? 1u : 0u);
   }
   heldDescriptorCap = 0;
-}
-
-TEST_F(Copies, UnderNoId3ARenamedCopyIsTheAudioItIs) {
-  for (const char* name : {"song.mp3", "song.mp3.bak", "lied"}) temp.Write(name, enginetest::MpegFrames(Pattern(5000, 1)) + "TAG" + Pattern(125, *name));
-  settings.id3Tag = 1;
-  EXPECT_EQ(SearchGroups(), (std::vector<std::string>{"lied song.mp3 song.mp3.bak |5000"}));
 }
 
 }  // namespace
