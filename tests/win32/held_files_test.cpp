@@ -1,4 +1,3 @@
-// A hard link listed before its file, and a file touched after its first read.
 #include <algorithm>
 
 #include "engine/compare.h"
