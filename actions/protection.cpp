@@ -15,9 +15,15 @@ const char* SkipSeparators(const char* at) {
   return at;
 }
 
-}  // namespace
+size_t PartLength(const char* at) {
+  size_t length = 0;
+  while (at[length] != '\0' && !IsSeparator(at[length])) ++length;
+  return length;
+}
 
-const char* PathBelowFolder(const char* path, const char* folder) {
+// Where `path` goes on after the parts of `folder`, each the same name to the
+// file system; null when they differ. Runs of separators count as one.
+const char* AfterFolder(const char* path, const char* folder) {
   const char* p = path;
   const char* f = folder;
   while (*f != '\0') {
@@ -27,16 +33,32 @@ const char* PathBelowFolder(const char* path, const char* folder) {
       p = SkipSeparators(p);
       continue;
     }
-    if (AsciiLower(*f) != AsciiLower(*p)) return nullptr;
-    ++f;
-    ++p;
+    size_t folderPart = PartLength(f), pathPart = PartLength(p);
+    if (!SameFileName(f, folderPart, p, pathPart)) return nullptr;
+    f += folderPart;
+    p += pathPart;
   }
+  return p;
+}
+
+}  // namespace
+
+const char* PathBelowFolder(const char* path, const char* folder) {
+  const char* p = AfterFolder(path, folder);
+  if (!p) return nullptr;
   // "D:\Archiv" holds "D:\Archiv\a.txt", not "D:\Archiv2\a.txt".
-  if (f != folder && !IsSeparator(f[-1])) {
+  size_t length = strlen(folder);
+  if (length > 0 && !IsSeparator(folder[length - 1])) {
     if (!IsSeparator(*p)) return nullptr;
     p = SkipSeparators(p);
   }
   return *p != '\0' ? p : nullptr;
+}
+
+bool SameFolderPath(const char* path, const char* other) {
+  const char* rest = AfterFolder(path, other);
+  if (!rest) rest = AfterFolder(other, path);  // the other one's trailing separator
+  return rest && *SkipSeparators(rest) == '\0';
 }
 
 bool IsProtectedPath(const char* path) {

@@ -17,9 +17,13 @@ struct ProtectedFolders {
 extern ProtectedFolders protectedFolders;
 
 // The part of `path` after `folder` when `path` lies in it or below it, else
-// null. Letters a-z match regardless of case; on Windows '/' and '\\' are one
-// separator, and a run of separators counts as one.
+// null. Names match as the file system matches them (SameFileName); on
+// Windows '/' and '\\' are one separator, and a run of separators counts as one.
 const char* PathBelowFolder(const char* path, const char* folder);
+
+// True when both paths name the same folder by the same rules; a trailing
+// separator makes no difference.
+bool SameFolderPath(const char* path, const char* other);
 
 // True when the file at `path` lies in a protected folder or below one.
 bool IsProtectedPath(const char* path);

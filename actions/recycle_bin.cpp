@@ -46,6 +46,18 @@ DWORD LinkCount(const wchar_t* path) {
   return links;
 }
 
+// In the bin the file keeps its links (ours included) under the bin's own
+// name; deleted for good it lost the name the shell was given. A file that
+// had other hard links before keeps some either way, so only the count as
+// it was plus our second name says "in the bin".
+bool IsInRecycleBin(const wchar_t* widePath, const wchar_t* keep, DWORD linksBefore) {
+  // Only a path that is not found any more counts: an attribute query that
+  // fails for another reason says nothing.
+  bool leftItsPlace = GetFileAttributesW(widePath) == INVALID_FILE_ATTRIBUTES &&
+                      (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND);
+  return leftItsPlace && linksBefore != 0 && LinkCount(keep) == linksBefore + 1;
+}
+
 bool RecycleOneFile(const FileEntry& entry, void*) { return MoveToRecycleBin(entry.path); }
 
 }  // namespace
@@ -59,6 +71,7 @@ bool MoveToRecycleBin(const char* path) {
   if (!ToWidePath(path, &widePath) || !VolumeHasRecycleBin(widePath.text)) return false;
   // The shell takes no "\\?\" form: a file with a longer path stays where it is.
   if (!ToWide(path, &plain) || wcslen(plain.text) >= MaxPath) return false;
+  DWORD linksBefore = LinkCount(widePath.text);
   if (!LinkKeepName(path, widePath.text, &keep)) return false;
   wchar_t from[MaxPath + 1] = {};  // the shell takes a list ending in two NULs
   wcscpy(from, plain.text);
@@ -67,16 +80,12 @@ bool MoveToRecycleBin(const char* path) {
   operation.pFrom = from;
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
   shellFileOperation(&operation);
-  // Only a path that is not found any more counts: an attribute query that
-  // fails for another reason says nothing.
-  bool leftItsPlace = GetFileAttributesW(widePath.text) == INVALID_FILE_ATTRIBUTES &&
-                      (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND);
-  // In the bin, the file still has its second name there besides ours.
-  if (leftItsPlace && LinkCount(keep.text) >= 2) {
+  if (IsInRecycleBin(widePath.text, keep.text, linksBefore)) {
     DeleteFileW(keep.text);
     return true;
   }
-  if (leftItsPlace) MoveFileW(keep.text, widePath.text);  // deleted for good: it goes back
+  // Deleted for good, it goes back; left in place, our second name goes.
+  if (GetFileAttributesW(widePath.text) == INVALID_FILE_ATTRIBUTES) MoveFileW(keep.text, widePath.text);
   else DeleteFileW(keep.text);
   return false;
 }

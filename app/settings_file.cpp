@@ -40,15 +40,19 @@ struct WideIni {
   WideIni() { ToWidePath(iniPath, &path); }
 };
 
-static void ReadText(const char* section, const char* key, const char* fallback, char* field) {
+// A value too long for its field is read as empty, never cut: the path box
+// keeps a path as long as the walk takes, the histories MaxPath - 1 characters.
+template <size_t Size>
+static void ReadText(const char* section, const char* key, const char* fallback, char (&field)[Size]) {
   WideIni ini;
   WideText wideSection, wideKey, wideFallback;
-  wchar_t text[MaxPath] = L"";
+  static wchar_t text[MaxPathBytes];
+  text[0] = L'\0';
   if (ini.path.text && ToWide(section, &wideSection) && ToWide(key, &wideKey) &&
       ToWide(fallback, &wideFallback))
-    GetPrivateProfileStringW(wideSection.text, wideKey.text, wideFallback.text, text, MaxPath,
+    GetPrivateProfileStringW(wideSection.text, wideKey.text, wideFallback.text, text, MaxPathBytes,
                              ini.path.text);
-  FromWide(text, field, MaxPathText);
+  FromWide(text, field, Size);
 }
 
 static int32_t ReadNumber(const char* key, int32_t fallback) {
@@ -58,11 +62,37 @@ static int32_t ReadNumber(const char* key, int32_t fallback) {
   return static_cast<int32_t>(GetPrivateProfileIntW(wideSection.text, wideKey.text, fallback, ini.path.text));
 }
 
-// Rewrites the INI file (or makes a missing one) as UTF-16 with its byte-order
-// mark. A file that cannot be read whole is left as it is.
-static void MakeIniUnicode(const wchar_t* path) {
+static bool WriteIniFileBytes(HANDLE file, const void* bytes, DWORD size) {
+  DWORD written = 0;
+  return WriteFile(file, bytes, size, &written, nullptr) && written == size;
+}
+bool (*const systemIniBytes)(HANDLE file, const void* bytes, DWORD size) = WriteIniFileBytes;
+bool (*writeIniBytes)(HANDLE file, const void* bytes, DWORD size) = WriteIniFileBytes;
+
+// The whole file goes to a new file beside it, which takes the INI's place
+// only once it is written and closed: a full disk leaves the old INI whole.
+static bool ReplaceIniWith(const wchar_t* path, const wchar_t* text, int units) {
+  WideText temporary;
+  char temporaryPath[MaxPathText];
+  if (snprintf(temporaryPath, sizeof temporaryPath, "%s.tmp", iniPath) >= MaxPathText ||
+      !ToWidePath(temporaryPath, &temporary))
+    return false;
+  HANDLE file = CreateFileW(temporary.text, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool written = writeIniBytes(file, "\xFF\xFE", 2) &&
+                 writeIniBytes(file, text, static_cast<DWORD>(units) * sizeof(wchar_t)) && FlushFileBuffers(file);
+  written = CloseHandle(file) && written;
+  if (written && MoveFileExW(temporary.text, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  DeleteFileW(temporary.text);
+  return false;
+}
+
+// Turns the INI file (or makes a missing one) into UTF-16 with its byte-order
+// mark. False when it is not UTF-16 now: a file that cannot be read whole is
+// left as it is, and an ANSI file would lose the value.
+static bool MakeIniUnicode(const wchar_t* path) {
   FILE* file = _wfopen(path, L"rb");
-  if (!file && errno != ENOENT) return;
+  if (!file && errno != ENOENT) return false;
   long size = 0;
   char* bytes = nullptr;
   bool whole = true;
@@ -72,20 +102,27 @@ static void MakeIniUnicode(const wchar_t* path) {
             fread(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
     fclose(file);
   }
-  bool unicode = size >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+  bool unicode = whole && size >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
                  static_cast<unsigned char>(bytes[1]) == 0xFE;
-  int units = whole && size > 0 ? MultiByteToWideChar(CP_ACP, 0, bytes, size, nullptr, 0) : 0;
+  int units = whole && !unicode && size > 0 ? MultiByteToWideChar(CP_ACP, 0, bytes, size, nullptr, 0) : 0;
   wchar_t* text = whole && !unicode && (size == 0 || units > 0)
                       ? static_cast<wchar_t*>(malloc((static_cast<size_t>(units) + 1) * sizeof(wchar_t)))
                       : nullptr;
-  if (text && MultiByteToWideChar(CP_ACP, 0, bytes, size, text, units) == units &&
-      (file = _wfopen(path, L"wb")) != nullptr) {
-    fwrite("\xFF\xFE", 1, 2, file);
-    fwrite(text, sizeof(wchar_t), static_cast<size_t>(units), file);
-    fclose(file);
-  }
+  bool converted = unicode || (text && MultiByteToWideChar(CP_ACP, 0, bytes, size, text, units) == units &&
+                               ReplaceIniWith(path, text, units));
   free(text);
   free(bytes);
+  return converted;
+}
+
+// Set when a value was left unwritten because the file could not turn UTF-16.
+static bool valueLeftOut;
+
+// Whether the file can take `value` without loss, turning it UTF-16 if need be.
+static bool IniTakes(const wchar_t* path, const wchar_t* value) {
+  if (WideFitsAnsi(value) || MakeIniUnicode(path)) return true;
+  valueLeftOut = true;
+  return false;
 }
 
 // A null key removes the section, as the profile API does.
@@ -95,7 +132,7 @@ static bool WriteText(const char* section, const char* key, const char* value) {
   if (!ini.path.text || !ToWide(section, &wideSection) || (key && !ToWide(key, &wideKey)) ||
       (value && !ToWide(value, &wideValue)))
     return false;
-  if (value && !WideFitsAnsi(wideValue.text)) MakeIniUnicode(ini.path.text);
+  if (value && !IniTakes(ini.path.text, wideValue.text)) return false;
   return WritePrivateProfileStringW(wideSection.text, wideKey.text, wideValue.text, ini.path.text) != 0;
 }
 
@@ -145,6 +182,13 @@ void LoadProtectedFolders() {
 bool SaveProtectedFolders() {
   // Without a path the profile API would write into WIN.INI.
   if (iniPath[0] == '\0') return false;
+  // The old section goes only once the file can take every new folder.
+  WideIni ini;
+  for (int i = 0; i < protectedFolders.count; i++) {
+    WideText folder;
+    if (!ini.path.text || !ToWide(protectedFolders.folder[i], &folder) || !IniTakes(ini.path.text, folder.text))
+      return false;
+  }
   bool written = WriteText(ProtectionSection, nullptr, nullptr);
   char key[16];
   for (int i = 0; i < protectedFolders.count; i++) {
@@ -154,7 +198,8 @@ bool SaveProtectedFolders() {
   return written;
 }
 
-void SaveSettings() {
+bool SaveSettings() {
+  valueLeftOut = false;
   WriteNumber("LogFile", settings.logFile);
   WriteNumber("SameName", settings.sameName);
   WriteNumber("ID3Tag", settings.id3Tag);
@@ -169,4 +214,5 @@ void SaveSettings() {
     HistoryKey("Filter", i, key);
     WriteText(FilterSection, key, settings.filterHistory[i]);
   }
+  return !valueLeftOut;
 }

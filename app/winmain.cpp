@@ -12,6 +12,7 @@
 #include "app/settings_file.h"
 #include "engine/file_table.h"
 #include "platform/wide_text.h"
+#include "ui/message_box.h"
 #include "ui/window_hooks.h"
 
 // The command line after the program's name, in UTF-8, so that a /dir in any
@@ -46,6 +47,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // progress bar; register their classes before the page is made.
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  if (ShowPropertySheet() != 0) SaveSettings();
+  // The settings file stays as it was; the user learns what the next start lacks.
+  if (ShowPropertySheet() != 0 && !SaveSettings())
+    ShowMessage("Kann die Einstellungen nicht in der Einstellungsdatei speichern", "Fehler!", MB_OK);
   return 0;
 }

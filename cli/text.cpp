@@ -1,6 +1,7 @@
 #include "cli/text.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -40,18 +41,24 @@ size_t EscapeControlBytes(const char* text, char* out, size_t outSize) {
   static const char Hex[] = "0123456789ABCDEF";
   size_t taken = 0;
   size_t written = 0;
-  for (; text[taken] != '\0'; ++taken) {
+  while (text[taken] != '\0') {
     unsigned char c = static_cast<unsigned char>(text[taken]);
+    // A character goes whole: each piece is converted on its own.
+    size_t length = 1;
+    if (c >= 0xC0)
+      while (length < 4 && (static_cast<unsigned char>(text[taken + length]) & 0xC0) == 0x80) ++length;
     bool escaped = c < 0x20 || c == 0x7F || c == '%';
-    size_t needed = escaped ? 3 : 1;
+    size_t needed = escaped ? 3 : length;
     if (written + needed >= outSize) break;
     if (escaped) {
       out[written++] = '%';
       out[written++] = Hex[c >> 4];
       out[written++] = Hex[c & 0xF];
     } else {
-      out[written++] = static_cast<char>(c);
+      memcpy(out + written, text + taken, length);
+      written += length;
     }
+    taken += escaped ? 1 : length;
   }
   if (outSize > 0) out[written] = '\0';
   return taken;

@@ -15,28 +15,12 @@
 
 namespace {
 
-// The folders of the walk from its start down to the folder being listed.
-// Each level adds at least a separator and a character to a path of at most
-// MaxPathBytes - 1, which bounds the depth.
-constexpr int MaxDepth = MaxPathBytes / 2 + 1;
-FolderIdentity walkedFolders[MaxDepth];
-int walkDepth = 0;
-
 // The folder being walked: each level appends its subfolder's name and cuts
 // it off again, so deep trees need no path buffer per level.
 char walkPath[MaxPathBytes];
 size_t walkLength;
 // Listing patterns and file paths are put together here for a moment.
 char joined[MaxPathBytes];
-
-// A folder that is one of those being walked above (a link or junction back
-// up the tree) would repeat the walk without end.
-bool IsWalkedAbove(const FolderIdentity& folder) {
-  for (int k = 0; k < walkDepth; k++)
-    if (walkedFolders[k].volume == folder.volume && walkedFolders[k].index == folder.index)
-      return true;
-  return false;
-}
 
 enum class Listing { Started, Empty, Unlistable };
 
@@ -152,8 +136,12 @@ bool LiesInSystemFolder(const char* path) {
   return false;
 }
 
-bool IsWalkedInto(const char* name) {
-  return !IsDotEntry(name) && !(skipSystemFolders && IsSystemFolder(name));
+// Whether the walk enters a subfolder it lists. A junction or folder link is
+// not entered: what it leads to is searched where it lies, if under a
+// source, and Windows' own junctions in a user folder deny listing anyway.
+bool IsWalkedInto(const DirEntry& found) {
+  return found.isDirectory && !found.isLink && !IsDotEntry(found.name) &&
+         !(skipSystemFolders && IsSystemFolder(found.name));
 }
 
 void Remember(FolderNames* names, const char* name) {
@@ -190,9 +178,10 @@ bool ScanFiles(FolderNames* names) {
       break;
     }
     if (found.isDirectory) {
-      if (names && IsWalkedInto(found.name)) Remember(names, found.name);
+      if (names && IsWalkedInto(found)) Remember(names, found.name);
       continue;
     }
+    if (found.isLink) continue;  // a link to a file: every listed path is the file's own
     if (!AppendFile(found)) {
       goOn = false;
       break;
@@ -203,68 +192,123 @@ bool ScanFiles(FolderNames* names) {
   return goOn;
 }
 
-void Walk();
+// One folder of the walk from its start down to the folder being listed:
+// the walk keeps its own stack, so no build depends on a large thread stack.
+struct WalkFrame {
+  size_t pathLength;  // of the folder in walkPath
+  FolderIdentity identity;
+  bool known;         // false when its identity cannot be taken
+  FolderNames names;  // its subfolders, when the files' listing gave them
+  size_t nextName;
+  DirListing* listing;  // otherwise a listing of its own, while open
+  bool firstPending;    // its first entry, in `found`, is still to be taken
+};
+WalkFrame* frames;  // malloc'd, kept for the next walk
+int frameCount;
+int frameCapacity;
+// The subfolder listing's current entry: taken before the walk goes deeper.
+DirEntry found;
 
-// Walks into the subfolder `name` of the walked folder and back out, or
-// counts it when its path does not fit.
-void WalkSubfolder(const char* name) {
-  size_t length = walkLength;
-  if (!EnterSubfolder(name)) return SkipFolder();
-  Walk();
-  LeaveSubfolder(length);
+// A folder that is one of those being walked above (a loop of the file
+// system, a bind mount) would repeat the walk without end.
+bool IsWalkedAbove(const FolderIdentity& folder) {
+  for (int k = 0; k < frameCount; k++)
+    if (frames[k].known && frames[k].identity.volume == folder.volume && frames[k].identity.index == folder.index)
+      return true;
+  return false;
 }
 
-void ScanSubfolders() {
-  DirEntry found;
-  DirListing* listing = nullptr;
-  if (!JoinToWalked("*.*")) return SkipFolder();  // its subfolders cannot be listed
-  Listing started = StartListing(joined, &found, &listing);
-  if (started == Listing::Unlistable && searchState.running) SkipFolder();
-  if (started != Listing::Started) return;
-  do {
-    if (Stopped()) break;
-    if (!found.isDirectory || !IsWalkedInto(found.name)) continue;
-    WalkSubfolder(found.name);
-  } while (platform.findNext(listing, &found));
-  platform.findClose(listing);
-}
-
-void WalkNamed(const FolderNames& names) {
-  for (size_t at = 0; at < names.length; at += strlen(names.text + at) + 1) {
-    if (Stopped()) break;
-    WalkSubfolder(names.text + at);
+bool GrowFrames() {
+  if (frameCount < frameCapacity) return true;
+  int grown = frameCapacity ? frameCapacity * 2 : 64;
+  void* bigger = realloc(frames, static_cast<size_t>(grown) * sizeof(WalkFrame));
+  if (!bigger) {
+    ShowOutOfMemory();
+    searchState.running = 0;
+    return false;
   }
+  frames = static_cast<WalkFrame*>(bigger);
+  frameCapacity = grown;
+  return true;
+}
+
+void StartSubfolderListing(WalkFrame& frame) {
+  if (!JoinToWalked("*.*")) return SkipFolder();  // its subfolders cannot be listed
+  Listing started = StartListing(joined, &found, &frame.listing);
+  if (started == Listing::Unlistable && searchState.running) SkipFolder();
+  frame.firstPending = started == Listing::Started;
 }
 
 // The files, then the subfolders. The subfolders are listed with "*.*"; when
 // that is the filter, the one listing serves both, in the same order.
-void ScanFolder() {
+void ScanFolder(WalkFrame& frame) {
   if (strcmp(settings.currentFilter, "*.*") != 0) {
-    if (ScanFiles(nullptr)) ScanSubfolders();
+    if (ScanFiles(nullptr)) StartSubfolderListing(frame);
     return;
   }
-  FolderNames names = {nullptr, 0, 0, true};
-  if (ScanFiles(&names)) {
-    if (names.complete) WalkNamed(names);
-    else ScanSubfolders();
-  }
-  free(names.text);
+  bool goOn = ScanFiles(&frame.names);
+  if (goOn && frame.names.complete) return;
+  free(frame.names.text);
+  frame.names = FolderNames{nullptr, 0, 0, true};
+  if (goOn) StartSubfolderListing(frame);
 }
 
-// A folder whose identity cannot be taken is walked all the same, as it was
-// before loops were looked for; its depth stays bounded by the path length.
-void Walk() {
-  if (Stopped()) return;
+// Takes the walked folder onto the stack and lists its files. False when it
+// is not walked: a loop, or the walk has ended.
+bool PushFolder() {
+  if (Stopped()) return false;
   // With a separator after it "c:" names the root, not the drive's current
-  // folder, and a bare POSIX root "" names "/".
-  FolderIdentity identity;
+  // folder, and a bare POSIX root "" names "/". A folder whose identity cannot
+  // be taken is walked all the same; its depth is bounded by the path length.
+  FolderIdentity identity = {0, 0};
   bool known = JoinToWalked("") && platform.folderIdentity(joined, &identity) &&
                IsKnownIdentity(identity.index);
-  if (known && IsWalkedAbove(identity)) return;
-  if (known && walkDepth < MaxDepth) walkedFolders[walkDepth++] = identity;
-  else known = false;
-  ScanFolder();
-  if (known) walkDepth--;
+  if ((known && IsWalkedAbove(identity)) || !GrowFrames()) return false;
+  WalkFrame& frame = frames[frameCount++];
+  frame = WalkFrame{walkLength, identity, known, FolderNames{nullptr, 0, 0, true}, 0, nullptr, false};
+  ScanFolder(frame);
+  return true;
+}
+
+void PopFolder() {
+  WalkFrame& frame = frames[--frameCount];
+  free(frame.names.text);
+  if (frame.listing) platform.findClose(frame.listing);
+  if (frameCount > 0) LeaveSubfolder(frames[frameCount - 1].pathLength);
+}
+
+// The name of the folder's next subfolder to walk, or null after the last.
+const char* NextSubfolder(WalkFrame& frame) {
+  if (!frame.listing) {
+    if (frame.nextName >= frame.names.length) return nullptr;
+    const char* name = frame.names.text + frame.nextName;
+    frame.nextName += strlen(name) + 1;
+    return name;
+  }
+  while (frame.firstPending || platform.findNext(frame.listing, &found)) {
+    frame.firstPending = false;
+    if (IsWalkedInto(found)) return found.name;
+    if (Stopped()) break;
+  }
+  return nullptr;
+}
+
+// Depth first, each folder's files before its subfolders, in listing order.
+void Walk() {
+  PushFolder();
+  while (frameCount > 0) {
+    WalkFrame& top = frames[frameCount - 1];
+    const char* name = Stopped() ? nullptr : NextSubfolder(top);
+    if (!name) {
+      PopFolder();
+      continue;
+    }
+    if (!EnterSubfolder(name)) {
+      SkipFolder();
+      continue;
+    }
+    if (!PushFolder()) LeaveSubfolder(frames[frameCount - 1].pathLength);
+  }
 }
 
 }  // namespace
@@ -272,7 +316,6 @@ void Walk() {
 size_t walkPathLimit = MaxPathBytes;
 
 void ScanDirectory(const char* folder) {
-  walkDepth = 0;
   skipSystemFolders = !LiesInSystemFolder(folder);
   if (strlen(folder) >= walkPathLimit || !CopyText(walkPath, sizeof walkPath, folder)) return SkipFolder();
   walkLength = strlen(walkPath);

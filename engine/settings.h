@@ -14,7 +14,7 @@ struct Settings {
   int32_t logFile;   // write the result log after each search
   int32_t sameName;  // duplicates must also share their file name
   int32_t id3Tag;    // compare files without their ID3 tags
-  char currentPath[MaxPathText];
+  char currentPath[MaxPathBytes];  // as long as the walk takes
   char pathHistory[HistorySize][MaxPathText];  // entry 0 the newest, "" a free slot
   char currentFilter[MaxPathText];
   char filterHistory[HistorySize][MaxPathText];

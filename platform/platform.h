@@ -32,6 +32,9 @@ struct CalendarTime {
 struct DirEntry {
   char name[MaxNameBytes];
   bool isDirectory;
+  // A junction or symbolic link, to a folder or a file: on Windows a reparse
+  // point of those kinds (not a cloud or deduplicated file, which is the file).
+  bool isLink;
   uint64_t size;
   FileTime creationTime;
   FileTime lastWriteTime;
@@ -89,6 +92,13 @@ extern PlatformOps platform;           // the real system
 // the same file reached by a second path, which is no fault of the file.
 extern bool openRefusedAsHeld;
 extern const PlatformOps systemPlatform;  // pristine copy, for tests to restore
+
+// Whether two names (of `aBytes` and `bBytes` bytes, not terminated) are one
+// name to the file system: on Windows with case folded in every script as it
+// folds it (ordinal, so "ß" is no "SS"), on POSIX byte for byte.
+bool SameFileName(const char* a, size_t aBytes, const char* b, size_t bBytes);
+// The longest text SameFileName folds, terminator included: a path's part.
+constexpr int MaxNameText = 1024;
 
 // Converts a file time to local calendar fields. False when it cannot.
 bool FileTimeToLocalCalendar(FileTime time, CalendarTime* local);

@@ -38,15 +38,16 @@ FileTime ToFileTime(int64_t seconds, long nanoseconds) {
 }
 
 bool Describe(int folder, const char* name, DirEntry* entry) {
-  struct statx info;
+  struct statx info, target;
   unsigned mask = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_BTIME;
-  if (statx(folder, name, 0, mask, &info) != 0 &&
-      statx(folder, name, AT_SYMLINK_NOFOLLOW, mask, &info) != 0)
-    return false;
+  if (statx(folder, name, AT_SYMLINK_NOFOLLOW, mask, &info) != 0) return false;
+  bool isLink = S_ISLNK(info.stx_mode);
+  if (isLink && statx(folder, name, 0, mask, &target) == 0) info = target;  // what it leads to, if anything
   size_t length = strlen(name);
   if (length >= sizeof entry->name) return false;
   memcpy(entry->name, name, length + 1);
   entry->isDirectory = S_ISDIR(info.stx_mode);
+  entry->isLink = isLink;
   entry->size = info.stx_size;
   entry->lastWriteTime = ToFileTime(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
   entry->creationTime = (info.stx_mask & STATX_BTIME)
@@ -150,6 +151,10 @@ const PlatformOps systemPlatform = {FindFirst,     FindNext,         FindClose, 
                                     HeldFileSize,  ReadHeldFile,     CloseHeldFile, FolderIdentityOf,
                                     ClockSeconds};
 PlatformOps platform = systemPlatform;
+
+bool SameFileName(const char* a, size_t aBytes, const char* b, size_t bBytes) {
+  return aBytes == bBytes && memcmp(a, b, aBytes) == 0;
+}
 
 bool FileTimeToLocalCalendar(FileTime time, CalendarTime* local) {
   uint64_t ticks = (static_cast<uint64_t>(time.high) << 32) | time.low;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/platform.h"
 #include "platform/utf16.h"
 
 namespace {
@@ -102,4 +103,42 @@ bool AnsiToUtf8(const char* ansi, char* out, size_t size) {
             FromWide(wide, out, size);
   free(wide);
   return ok;
+}
+
+namespace {
+
+// A name of at most `size` - 1 bytes as UTF-16 into `units`; its unit count, or -1.
+int NameToUtf16(const char* name, size_t bytes, char (&text)[MaxNameText], uint16_t (&units)[MaxNameText]) {
+  if (bytes >= MaxNameText) return -1;
+  memcpy(text, name, bytes);
+  text[bytes] = '\0';
+  ToUtf16(text, units);
+  return static_cast<int>(Utf16Length(text));
+}
+
+using CompareOrdinal = int(WINAPI*)(const wchar_t*, int, const wchar_t*, int, BOOL);
+
+// Windows XP lacks the ordinal comparison; there the invariant upper case stands in.
+bool SameUpperCase(const wchar_t* a, int aUnits, const wchar_t* b, int bUnits) {
+  static wchar_t upperA[MaxNameText], upperB[MaxNameText];
+  int x = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, a, aUnits, upperA, MaxNameText);
+  int y = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, b, bUnits, upperB, MaxNameText);
+  return x == y && (x == 0 ? aUnits == 0 && bUnits == 0 : memcmp(upperA, upperB, x * sizeof(wchar_t)) == 0);
+}
+
+}  // namespace
+
+bool SameFileName(const char* a, size_t aBytes, const char* b, size_t bBytes) {
+  if (aBytes == bBytes && memcmp(a, b, aBytes) == 0) return true;
+  static char text[MaxNameText];
+  static uint16_t wideA[MaxNameText], wideB[MaxNameText];
+  int aUnits = NameToUtf16(a, aBytes, text, wideA);
+  int bUnits = aUnits < 0 ? -1 : NameToUtf16(b, bBytes, text, wideB);
+  if (bUnits < 0) return false;  // longer than any name: only the same bytes are the same
+  static CompareOrdinal compare = reinterpret_cast<CompareOrdinal>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CompareStringOrdinal")));
+  const wchar_t* x = reinterpret_cast<const wchar_t*>(wideA);
+  const wchar_t* y = reinterpret_cast<const wchar_t*>(wideB);
+  if (compare) return compare(x, aUnits, y, bUnits, TRUE) == CSTR_EQUAL;
+  return SameUpperCase(x, aUnits, y, bUnits);
 }

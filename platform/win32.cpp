@@ -27,6 +27,11 @@ FileTime FromFiletime(const FILETIME& time) { return FileTime{time.dwLowDateTime
 void Describe(const WIN32_FIND_DATAW& data, DirEntry* entry) {
   FromWide(data.cFileName, entry->name, sizeof entry->name);  // 255 units always fit
   entry->isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  // A listing gives a reparse point's tag in dwReserved0; Wine gives none (0,
+  // a tag Windows never uses) for the Unix links it shows as reparse points.
+  DWORD tag = data.dwReserved0;
+  entry->isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                  (tag == IO_REPARSE_TAG_MOUNT_POINT || tag == IO_REPARSE_TAG_SYMLINK || tag == 0);
   entry->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   entry->creationTime = FromFiletime(data.ftCreationTime);
   entry->lastWriteTime = FromFiletime(data.ftLastWriteTime);

@@ -1,13 +1,30 @@
 #include "ui/control_text.h"
 
+#include <cstring>
+
 #include "engine/text.h"
 #include "platform/platform.h"
 #include "platform/wide_text.h"
 
-void ReadControlText(HWND control, char* out, size_t size) {
-  wchar_t text[MaxPath] = L"";
-  GetWindowTextW(control, text, MaxPath);
-  FromWide(text, out, size);
+namespace {
+
+// Up to the longest path, which is also the most a box or list holds here.
+wchar_t boxWide[MaxPathBytes];
+char boxText[MaxPathBytes];
+
+// The UTF-8 of boxWide into `out`; false, `out` untouched, when it does not fit.
+bool TakeWideText(char* out, size_t size) {
+  return FromWide(boxWide, boxText, sizeof boxText) && strlen(boxText) < size && CopyText(out, size, boxText);
+}
+
+}  // namespace
+
+bool ReadControlText(HWND control, char* out, size_t size) {
+  int length = GetWindowTextLengthW(control);
+  if (length < 0 || length >= MaxPathBytes) return false;
+  boxWide[0] = L'\0';
+  GetWindowTextW(control, boxWide, MaxPathBytes);
+  return TakeWideText(out, size);
 }
 
 void ShowControlText(HWND control, const char* text) {
@@ -23,9 +40,8 @@ LRESULT SendTextMessage(HWND control, UINT message, WPARAM wParam, const char* t
 
 bool ReadListEntry(HWND list, int index, char* out, size_t size) {
   LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-  if (length < 0 || length >= MaxPath) return false;  // LB_GETTEXT has no size limit
-  wchar_t text[MaxPath] = L"";
-  SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
-  static char entry[MaxPathBytes];
-  return FromWide(text, entry, sizeof entry) && CopyText(out, size, entry);
+  if (length < 0 || length >= MaxPathBytes) return false;  // LB_GETTEXT has no size limit
+  boxWide[0] = L'\0';
+  SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(boxWide));
+  return TakeWideText(out, size);
 }

@@ -8,6 +8,9 @@
 int RememberInHistory(HWND box, History& history, const char* value) {
   int match = FindInHistory(history, value, false);
   if (match >= 0) return match;
+  // The history and the settings file keep MaxPath - 1 characters: a longer
+  // path is searched but not remembered, since it would come back cut.
+  if (strlen(value) >= sizeof history[0] || PathCharacters(value) >= MaxPath) return -1;
   PushOntoHistory(history, value);
   ListHistory(box, history);
   return 0;

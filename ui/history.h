@@ -8,7 +8,8 @@
 // Remembers `value` in `history` unless an entry already equals it (only a-z
 // match regardless of case); a new value goes to entry 0, the oldest entry is
 // dropped and `box` is filled again. Returns the entry that holds the value:
-// the highest matching one, or 0 for a new value.
+// the highest matching one, 0 for a new value, or -1 for a value too long to
+// keep (more than MaxPath - 1 characters), which leaves the history as it was.
 int RememberInHistory(HWND box, History& history, const char* value);
 
 // Empties the list of `box` and lists the non-empty entries, entry 0 first.

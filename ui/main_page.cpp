@@ -49,6 +49,8 @@ void OnInitDialog(HWND page) {
   if (settings.id3Tag) CheckDlgButton(page, IDC_ID3_TAG, BST_CHECKED);
   HICON open = LoadIconA(moduleInstance, RES_OPEN_ICON);
   SendDlgItemMessageA(page, IDC_BROWSE, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(open));
+  // A path as long as the walk takes; longer ones are refused, never cut.
+  SendDlgItemMessageA(page, IDC_PATH, CB_LIMITTEXT, 0, 0);
   ShowPathHistory(GetDlgItem(page, IDC_PATH));
   ShowFilterHistory(GetDlgItem(page, IDC_FILTER));
 }

@@ -2,25 +2,27 @@
 
 #include <shlobj.h>
 
+#include "actions/protection.h"
 #include "engine/settings.h"
 #include "engine/text.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
 #include "ui/control_text.h"
+#include "ui/message_box.h"
 
 namespace {
 
 BROWSEINFOW browseInfo;  // filled afresh for every browse
 
-void ReadPathBox(HWND page) {
-  ReadControlText(GetDlgItem(page, IDC_PATH), settings.currentPath, sizeof settings.currentPath);
+bool ReadPathBox(HWND page) {
+  return ReadControlText(GetDlgItem(page, IDC_PATH), settings.currentPath, sizeof settings.currentPath);
 }
 
 bool FolderListHolds(HWND list, const char* path) {
   int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
   char entry[MaxPathText];
   for (int i = 0; i < count; i++) {
-    if (ReadListEntry(list, i, entry, sizeof entry) && SameTextIgnoringAsciiCase(entry, path))
+    if (ReadListEntry(list, i, entry, sizeof entry) && SameFolderPath(entry, path))
       return true;
   }
   return false;
@@ -61,7 +63,10 @@ void BrowseForSourceFolder(HWND page) {
 }
 
 void AddPathToFolderList(HWND page) {
-  ReadPathBox(page);
+  if (!ReadPathBox(page)) {
+    ShowMessage("Falscher Pfad", "Fehler!", MB_OK);
+    return;
+  }
   if (settings.currentPath[0] == '\0') return;
   HWND list = GetDlgItem(page, IDC_FOLDERS);
   if (FolderListHolds(list, settings.currentPath)) return;

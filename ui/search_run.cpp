@@ -44,22 +44,26 @@ void ResetCounters(HWND page) {
   SetDlgItemTextA(page, IDC_START, "&Abbruch");
 }
 
+bool RefuseInputs(HWND page) {
+  ShowMessage("Falscher Pfad", "Fehler!", MB_OK);
+  SetDlgItemTextA(page, IDC_START, "&Start");
+  searchState.running = 0;
+  return false;
+}
+
 // Takes path and filter from the page into settings and their histories.
 // False (after telling the user) when the path is too short to name a folder.
 bool TakeInputs(HWND page) {
-  ReadControlText(GetDlgItem(page, IDC_PATH), settings.currentPath, sizeof settings.currentPath);
-  if (!IsSearchablePath(settings.currentPath)) {
-    ShowMessage("Falscher Pfad", "Fehler!", MB_OK);
-    SetDlgItemTextA(page, IDC_START, "&Start");
-    searchState.running = 0;
-    return false;
-  }
+  if (!ReadControlText(GetDlgItem(page, IDC_PATH), settings.currentPath, sizeof settings.currentPath) ||
+      !IsSearchablePath(settings.currentPath))
+    return RefuseInputs(page);
   HWND pathBox = GetDlgItem(page, IDC_PATH);
   int position = RememberInHistory(pathBox, settings.pathHistory, settings.currentPath);
-  SendMessageA(pathBox, CB_SETCURSEL, position, 0);
+  if (position >= 0) SendMessageA(pathBox, CB_SETCURSEL, position, 0);
 
   HWND filterBox = GetDlgItem(page, IDC_FILTER);
-  ReadControlText(filterBox, settings.currentFilter, sizeof settings.currentFilter);
+  // A filter too long to read whole would make every listing pattern too long.
+  if (!ReadControlText(filterBox, settings.currentFilter, sizeof settings.currentFilter)) return RefuseInputs(page);
   RememberInHistory(filterBox, settings.filterHistory, settings.currentFilter);
 
   // "c:\" is scanned as "c:"; the history keeps the text as typed.
@@ -71,7 +75,8 @@ bool TakeInputs(HWND page) {
 }
 
 void ReadListedFolder(int index, char* folder) {
-  ReadListEntry(folderList, index, folder, MaxPathText);
+  // A listed folder always fits: the list takes only what the path box held.
+  ReadListEntry(folderList, index, folder, sizeof settings.currentPath);
 }
 
 void AddRowToResults(int32_t itemData, const char* text) {

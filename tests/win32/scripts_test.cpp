@@ -93,6 +93,13 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   EXPECT_EQ(ReadWholeFile(iniPath).find("[Parvik]\r\nLogFile=0\r\nSameName=0\r\nID3Tag=0\r\nPfad=c:\\M\xFCller\r\n"), 0u);
   WriteBytes(iniPath, ReadWholeFile(iniPath) + "[Schutz]\r\nOrdner0=c:\\M\xFCller\\\r\n");
   settings = typed;
+  writeIniBytes = [](HANDLE file, const void* bytes, DWORD size) {  // the disk fills up halfway
+    DWORD written;
+    return WriteFile(file, bytes, size / 2, &written, nullptr) && size < 4;
+  };
+  EXPECT_FALSE(SaveSettings());
+  EXPECT_NE(ReadWholeFile(iniPath).find("Ordner0=c:\\M\xFCller"), std::string::npos);
+  writeIniBytes = systemIniBytes;
   SaveSettings();
   settings = Settings{};
   LoadSettings();
