@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the benchmark's data sets. Same seed, same bytes, on every run.
 
-make_data.py SET FOLDER [options]; SET is one of small, large, samesize, many, runsize, deep,
+make_data.py SET FOLDER [options]; SET is one of small, large, samesize, many, runsize, copies, deep,
 and photos, late, identical for the 32-bit memory cases (photos and late are
 sparse: 2,000 files of 24 MB take little disk).
 """
@@ -156,6 +156,17 @@ def identical(folder, count, size, rng):
         write(os.path.join(folder, "copy%02d.bin" % k), data)
 
 
+def copies(folder, count, rng):
+    """`count` identical files of 1 MiB in 50 folders, like backup snapshots,
+    and 64 files of 8 MiB that agree up to their last byte: two groups of 32."""
+    data = rng.randbytes(MiB)
+    for k in range(count):
+        write(os.path.join(folder, "snap%02d" % (k % 50), "f%04d.bin" % k), data)
+    data = rng.randbytes(8 * MiB)
+    for k in range(64):
+        write(os.path.join(folder, "late", "l%02d.bin" % k), data[:-1] + bytes([k % 2]))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("set")
@@ -179,6 +190,8 @@ def main():
         samesize(args.folder, args.count or 2000, args.size or MiB, rng)
     elif args.set == "runsize":
         runsize(args.folder, args.count or 65536, args.pairs, rng)
+    elif args.set == "copies":
+        copies(args.folder, args.count or 1000, rng)
     elif args.set == "deep":
         deep(args.folder, args.count or 200, args.depth, rng)
     elif args.set == "photos":

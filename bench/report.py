@@ -40,20 +40,23 @@ def set_table(results, name):
     reference, _ = groups(results, name + ".parvik-cli")
     fastest = min(PEERS, key=lambda t: times[t])
     hungriest = max(PEERS, key=lambda t: rss[t])
+    candidates = int(read(results, name + ".candidates", "0"))
     out = ["### %s" % name, "",
-           "Fastest peer: %s; hungriest peer: %s." % (fastest, hungriest), "",
+           "Fastest peer: %s; hungriest peer: %s; candidate files (sharing their size): %.1f MiB." % (
+               fastest, hungriest, mib(candidates)), "",
            "| tool | median wall s | × fastest peer | peak RSS MiB | × hungriest peer "
-           "| read MiB | × fastest peer | exit | same groups |",
-           "|---|---:|---:|---:|---:|---:|---:|---:|---|"]
+           "| read MiB | × fastest peer | × candidate bytes | exit | same groups |",
+           "|---|---:|---:|---:|---:|---:|---:|---:|---:|---|"]
     for t in tools:
         found, files = groups(results, "%s.%s" % (name, t))
         same = "yes" if found == reference else "NO"
         status = read(results, "%s.%s.status" % (name, t))
         if status == "137":  # killed by the time limit: its groups are incomplete
             status, same = "killed at the limit", "-"
-        out.append("| %s | %.3f | %.2f | %.1f | %.2f | %.1f | %.2f | %s | %s (%d groups, %d files) |" % (
+        out.append("| %s | %.3f | %.2f | %.1f | %.2f | %.1f | %.2f | %s | %s | %s (%d groups, %d files) |" % (
             t, times[t], times[t] / times[fastest], mib(rss[t]), rss[t] / rss[hungriest],
-            mib(rchar[t]), rchar[t] / max(rchar[fastest], 1), status, same, len(found), files))
+            mib(rchar[t]), rchar[t] / max(rchar[fastest], 1),
+            "%.3f" % (rchar[t] / candidates) if candidates else "-", status, same, len(found), files))
     return out
 
 
@@ -109,7 +112,7 @@ def memory_table(results):
 def main():
     results = sys.argv[1]
     lines = []
-    for name in ["small", "large", "samesize", "many", "runsize", "runpairs", "deep"]:
+    for name in ["small", "large", "samesize", "many", "runsize", "runpairs", "copies", "deep"]:
         if os.path.exists(os.path.join(results, name + ".json")):
             lines += set_table(results, name) + [""]
     if os.path.exists(os.path.join(results, "wine.json")):

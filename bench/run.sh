@@ -8,7 +8,7 @@
 #     --quick             small data sets, for trying the script out
 #     --large-mib LO-HI   file sizes of the large set in MiB (default 64-200)
 #     --runs N            timed runs per tool and set (default 5; large: 3)
-#     --sets "A B ..."    of small large samesize many runsize runpairs deep
+#     --sets "A B ..."    of small large samesize many runsize runpairs copies deep
 #                         (default all but deep)
 #     --no-wine           skip the Windows build and its runs
 #     --no-memory-cases   skip the 32-bit memory cases (photos, identical, late)
@@ -24,7 +24,7 @@ BUILD="$ROOT/build/bench"
 RESULTS="$BUILD/results"
 DATA=/tmp/parvik-bench
 QUICK=0 KEEP=0 WINE_RUNS=1 MEMORY_CASES=1 SCALE=0 RUNS=5 LARGE_LO=64 LARGE_HI=200 BEFORE= LIMIT=
-SETS="small large samesize many runsize runpairs"
+SETS="small large samesize many runsize runpairs copies"
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -49,10 +49,10 @@ DATA=$(realpath -m "$DATA")
 # Sizes: the full run stays well under 30 minutes on two cores.
 if [ $QUICK = 1 ]; then
   SMALL_COUNT=5000 LARGE_COUNT=6 LARGE_LO=5 LARGE_HI=20 SAME_COUNT=300 MANY_COUNT=20000 RUN_COUNT=8192
-  DEEP_CHAINS=40 PHOTO_COUNT=200 IDENTICAL_COUNT=6 RUNS=2
+  DEEP_CHAINS=40 PHOTO_COUNT=200 IDENTICAL_COUNT=6 RUNS=2 COPY_COUNT=100
 else
   SMALL_COUNT=20000 LARGE_COUNT=10 SAME_COUNT=1510 MANY_COUNT=300000 DEEP_CHAINS=200
-  PHOTO_COUNT=2000 IDENTICAL_COUNT=30 RUN_COUNT=65536
+  PHOTO_COUNT=2000 IDENTICAL_COUNT=30 RUN_COUNT=65536 COPY_COUNT=1000
 fi
 SAME_SIZE=524288
 
@@ -75,7 +75,7 @@ fi
 
 # Disk: the large set is the big one; about (LO+HI)/2 MiB per file.
 need_mib=$(( LARGE_COUNT * (LARGE_LO + LARGE_HI) / 2 + SMALL_COUNT * 12 / 1024 + SAME_COUNT / 2
-             + MANY_COUNT * 4 / 1024 + 3000 ))
+             + MANY_COUNT * 4 / 1024 + COPY_COUNT + 512 + 3000 ))
 mkdir -p "$DATA"
 avail_mib=$(( $(df -Pk "$DATA" | awk 'NR==2 {print $4}') / 1024 ))
 [ "$avail_mib" -gt "$need_mib" ] ||
@@ -179,6 +179,11 @@ compare_set() {  # set, directory, runs, warm-up runs
     for k in "${!commands[@]}"; do commands[$k]="timeout -s KILL $LIMIT ${commands[$k]}"; done
     ignore=(-i)
   fi
+  # Candidate bytes: the files (larger than 0 bytes) that share their size
+  # with another, every one of which a byte-exact tool must read whole.
+  python3 -c 'import collections, os, sys
+sizes = collections.Counter(os.path.getsize(os.path.join(d, f)) for d, _, fs in os.walk(sys.argv[1]) for f in fs)
+print(sum(s * n for s, n in sizes.items() if s > 0 and n > 1))' "$dir" >"$RESULTS/$set.candidates"
   echo "== $set: timing (hyperfine, warm cache, $runs runs each)"
   warm_cache "$dir"
   local -a args=()
@@ -217,6 +222,8 @@ for set in $SETS; do
     runpairs)
       make_set runpairs runsize --count "$RUN_COUNT" --pairs $(( RUN_COUNT / 128 ))
       compare_set runpairs "$DATA/runpairs" "$LONG_RUNS" 0 ;;
+    # Many copies of one file, and files that agree up to their last byte.
+    copies) make_set copies --count "$COPY_COUNT"; compare_set copies "$DATA/copies" "$LONG_RUNS" 0 ;;
     deep) make_set deep --count "$DEEP_CHAINS"; compare_set deep "$DATA/deep" "$RUNS" 1 ;;
     *) die "unknown set $set" ;;
   esac

@@ -23,24 +23,32 @@ uint64_t (*hashBlock)(const uint8_t* block, uint32_t n) = [](const uint8_t* bloc
 
 namespace {
 
-// Members [begin, end) of the member list agree in their first `offset`
-// bytes; `hashed`: also in the hash of the block read at `offset`.
+// Members [begin, end) of the member list agree in their first `offset` bytes.
 struct Class {
   uint32_t begin;
   uint32_t end;
   uint64_t offset;
-  bool hashed;
 };
+
+// A member's block after a turn: the number of the kept block it equals, or
+// Unmatched (no slot was left for it: only its hash is known). Also marks a
+// vacant entry of the index of kept blocks.
+constexpr uint32_t Unmatched = UINT32_MAX;
 
 // The state of one CompareFiles call. Scratch lists hold one value per member.
 struct Work {
   uint32_t* members;  // table indices; every class a range of them
   uint32_t* order;    // scratch: positions within the class being split
   uint32_t* moved;    // scratch: the class's members in their new order
-  uint64_t* hashes;
+  uint32_t* labels;   // per position: its kept block, or Unmatched
+  uint64_t* hashes;   // per position, where taken
+  uint32_t* keptAt;   // per kept block: the position it was read for
+  uint32_t* index;    // kept blocks by hash, open addressing
+  uint32_t indexSize; // this turn's: a power of two, over twice the blocks it may keep
   Class* classes;     // a stack: at most one class per two members
   uint32_t stacked;
   uint8_t* blocks;    // the blocks of one turn
+  size_t blockBytes;
   uint64_t length;    // the compared length of every member
   bool opening;       // the first turn opens each file just before its read
 } work;
@@ -75,132 +83,109 @@ bool ReadBlock(FileEntry& entry, uint64_t offset, uint8_t* dest, uint32_t n) {
   return false;
 }
 
-void Push(uint32_t begin, uint32_t end, uint64_t offset, bool hashed) {
+void Push(uint32_t begin, uint32_t end, uint64_t offset) {
   if (end - begin >= 2)
-    work.classes[work.stacked++] = Class{begin, end, offset, hashed};
+    work.classes[work.stacked++] = Class{begin, end, offset};
   else if (end > begin)
     CloseEntry(Member(begin));  // differs from every other file: no group
 }
 
-// Reads the block at the class's offset of each member k of the class into a
-// slot of its own, or, with `shared`, all into the first slot; with `hash`
-// keeps its hash. The positions k read go to `order`, the members dropped to
-// the back of `moved`. False once cancelled.
-bool ReadClass(const Class& c, uint32_t n, bool shared, bool hash, uint32_t* live) {
+// One turn of one class. Each block that differs from all blocks kept so far
+// is kept in a slot of its own while slots last; every other block is
+// compared with the kept one it may equal, so each member is decided for this
+// block as it is read. Copies make the previous member's block the likely
+// match, checked before any hash is taken.
+struct Turn {
+  uint32_t n;         // bytes per block
+  uint32_t keepable;  // slots for kept blocks; the one behind them is for reading
+  uint32_t kept;
+  uint32_t guess;     // the block the previous member equalled, or Unmatched
+  uint32_t trial;     // blocks kept before any is matched: fresh memory costs
+  bool shared;        // a block matched one kept
+};
+// Where no block of a turn has matched another yet, at most this much of the
+// turn's memory is filled with blocks: files that all differ (the rule for
+// most files of one size) then touch little fresh memory, and a block that
+// finds no slot only costs a second read if another shares its hash.
+constexpr uint32_t TrialBytes = 2 * 1024 * 1024;
+
+uint8_t* SlotOf(const Turn& t, uint32_t block) { return work.blocks + size_t{block} * t.n; }
+
+uint32_t IndexStart(uint64_t hash) { return static_cast<uint32_t>(hash ^ hash >> 32) & (work.indexSize - 1); }
+
+// The kept block equal to the one in `slot`; the hash only narrows the search.
+uint32_t FindKept(const Turn& t, const uint8_t* slot, uint64_t hash) {
+  for (uint32_t b = IndexStart(hash); work.index[b] != Unmatched; b = (b + 1) & (work.indexSize - 1)) {
+    uint32_t block = work.index[b];
+    if (work.hashes[work.keptAt[block]] == hash && memcmp(SlotOf(t, block), slot, t.n) == 0) return block;
+  }
+  return Unmatched;
+}
+
+// The label of the block just read, into the next free slot, for position k.
+uint32_t Place(Turn& t, uint32_t k) {
+  const uint8_t* slot = SlotOf(t, t.kept);
+  if (t.guess != Unmatched && memcmp(SlotOf(t, t.guess), slot, t.n) == 0) return t.shared = true, t.guess;
+  uint64_t hash = work.hashes[k] = hashBlock(slot, t.n);
+  uint32_t found = FindKept(t, slot, hash);
+  // After a miss the next block is looked up by its hash straight away: blocks
+  // that all differ are then compared with nothing they do not hash like.
+  t.guess = found;
+  if (found != Unmatched) return t.shared = true, found;
+  if (t.kept == t.keepable || (!t.shared && t.kept >= t.trial)) return Unmatched;
+  uint32_t b = IndexStart(hash);
+  while (work.index[b] != Unmatched) b = (b + 1) & (work.indexSize - 1);
+  work.index[b] = t.kept;
+  work.keptAt[t.kept] = k;
+  if (t.kept == 0) t.guess = 0;
+  return t.kept++;
+}
+
+// Members of one part after a turn: the same kept block, or, unmatched, the same hash.
+bool Together(uint32_t a, uint32_t b) {
+  return work.labels[a] == work.labels[b] && (work.labels[a] != Unmatched || work.hashes[a] == work.hashes[b]);
+}
+
+// Reads the next block of every member of the class and parts the class
+// where the blocks differ. The members that matched a kept block move on past
+// it: each of their bytes is read once. Those left without a slot (more
+// different blocks than slots) read this block again, among those of their
+// hash only; one whose hash no other shares differs from all and leaves.
+bool Split(const Class& c) {
   const uint32_t count = c.end - c.begin;
-  uint32_t dropped = 0;
-  *live = 0;
+  const CompareLimits& limits = compareLimits;
+  Turn t = {};
+  t.n = static_cast<uint32_t>(std::min<uint64_t>(work.length - c.offset, c.offset ? limits.block : limits.firstBlock));
+  t.keepable = static_cast<uint32_t>(std::min<uint64_t>(work.blockBytes / t.n - 1, count));
+  t.guess = Unmatched;
+  t.trial = std::max<uint32_t>(1, TrialBytes / t.n);
+  for (work.indexSize = 4; work.indexSize < 2 * (t.keepable + 1);) work.indexSize *= 2;
+  for (uint32_t b = 0; b < work.indexSize; b++) work.index[b] = Unmatched;
+  uint32_t live = 0, dropped = 0;
   for (uint32_t k = 0; k < count; k++) {
     uint32_t at = c.begin + k;
-    uint8_t* slot = work.blocks + (shared ? 0 : k * size_t{n});
-    if (ReadBlock(Member(at), c.offset, slot, n)) {
-      if (hash) work.hashes[k] = hashBlock(slot, n);
-      work.order[(*live)++] = k;
+    if (ReadBlock(Member(at), c.offset, SlotOf(t, t.kept), t.n)) {
+      work.labels[k] = Place(t, k);
+      work.order[live++] = k;
     } else {
       work.moved[count - 1 - dropped++] = work.members[at];
     }
     if (!Tick(at)) return false;
   }
-  return true;
-}
-
-// Puts the class's members in the order of `order`, the dropped ones last, and
-// gives each stretch of members that `same` finds alike a class of its own.
-template <typename Same>
-void PartClass(const Class& c, uint32_t live, uint64_t offset, bool hashed, Same same) {
+  const uint32_t* labels = work.labels;
+  const uint64_t* hashes = work.hashes;
+  std::sort(work.order, work.order + live, [labels, hashes](uint32_t a, uint32_t b) {
+    return labels[a] != labels[b] ? labels[a] < labels[b] : labels[a] == Unmatched && hashes[a] < hashes[b];
+  });
   for (uint32_t k = 0; k < live; k++) work.moved[k] = work.members[c.begin + work.order[k]];
-  memcpy(work.members + c.begin, work.moved, sizeof(uint32_t) * (c.end - c.begin));
-  uint32_t start = 0;
-  for (uint32_t k = 1; k <= live; k++) {
-    if (k < live && same(work.order[start], work.order[k])) continue;
-    Push(c.begin + start, c.begin + k, offset, hashed);
+  memcpy(work.members + c.begin, work.moved, sizeof(uint32_t) * count);
+  for (uint32_t start = 0, k = 1; k <= live; k++) {
+    if (k < live && Together(work.order[start], work.order[k])) continue;
+    bool matched = labels[work.order[start]] != Unmatched;
+    Push(c.begin + start, c.begin + k, matched ? c.offset + t.n : c.offset);
     start = k;
   }
-}
-
-// Reads every member's block into a slot of its own and parts the members
-// where the blocks differ: a few by sorting them by their bytes; more by
-// their hashes first, which compares each block once instead of log k times.
-bool SplitBySorting(const Class& c, uint32_t n) {
-  uint32_t live = 0;
-  const bool hash = c.end - c.begin > 4;
-  if (!ReadClass(c, n, false, hash, &live)) return false;
-  const uint8_t* blocks = work.blocks;
-  auto bytes = [blocks, n](uint32_t a, uint32_t b) { return memcmp(blocks + size_t{a} * n, blocks + size_t{b} * n, n); };
-  uint32_t* order = work.order;
-  if (!hash) {
-    std::sort(order, order + live, [bytes](uint32_t a, uint32_t b) { return bytes(a, b) < 0; });
-    PartClass(c, live, c.offset + n, false, [bytes](uint32_t a, uint32_t b) { return bytes(a, b) == 0; });
-    return true;
-  }
-  uint64_t* hashes = work.hashes;
-  std::sort(order, order + live, [hashes](uint32_t a, uint32_t b) { return hashes[a] < hashes[b]; });
-  // Blocks that hash alike are equal but for a collision: each stretch is
-  // parted into those equal to its first block and the rest, until none is
-  // left. The hash of each member then makes way for the number of its part.
-  for (uint32_t start = 0, end = 0; start < live; start = end) {
-    while (end < live && hashes[order[end]] == hashes[order[start]]) end++;
-    for (uint32_t first = start; first < end;) {
-      uint32_t same = first + 1;
-      for (uint32_t k = first + 1; k < end; k++)
-        if (bytes(order[first], order[k]) == 0) std::swap(order[same++], order[k]);
-      for (uint32_t k = first; k < same; k++) hashes[order[k]] = first;
-      first = same;
-    }
-  }
-  PartClass(c, live, c.offset + n, false, [hashes](uint32_t a, uint32_t b) { return hashes[a] == hashes[b]; });
   return true;
-}
-
-// For a class too large to hold a block per member: the block's hash parts
-// it without moving on. Files with a hash of their own differ from all others;
-// the rest are compared byte by byte at the same offset next.
-bool SplitByHash(const Class& c, uint32_t n) {
-  uint32_t live = 0;
-  if (!ReadClass(c, n, true, true, &live)) return false;
-  const uint64_t* hashes = work.hashes;
-  std::sort(work.order, work.order + live, [hashes](uint32_t a, uint32_t b) { return hashes[a] < hashes[b]; });
-  PartClass(c, live, c.offset, true, [hashes](uint32_t a, uint32_t b) { return hashes[a] == hashes[b]; });
-  return true;
-}
-
-// For a class too large to hold a block per member whose blocks all hashed
-// alike: each member against the first, two blocks at a time. Those that
-// differ (a hash collision) stay together at this offset.
-bool SplitByFirst(const Class& c, uint32_t n) {
-  const uint32_t count = c.end - c.begin;
-  uint8_t* first = work.blocks;
-  uint8_t* other = work.blocks + n;
-  uint32_t same = 0, differing = 0, dropped = 0;
-  for (uint32_t k = 0; k < count; k++) {
-    uint32_t at = c.begin + k;
-    if (!ReadBlock(Member(at), c.offset, same ? other : first, n))
-      work.moved[count - 1 - dropped++] = work.members[at];
-    else if (same == 0 || memcmp(first, other, n) == 0)
-      work.moved[same++] = work.members[at];
-    else
-      work.order[differing++] = work.members[at];
-    if (!Tick(at)) return false;
-  }
-  memcpy(work.moved + same, work.order, sizeof(uint32_t) * differing);
-  memcpy(work.members + c.begin, work.moved, sizeof(uint32_t) * count);
-  Push(c.begin, c.begin + same, c.offset + n, false);
-  Push(c.begin + same, c.begin + same + differing, c.offset, true);
-  return true;
-}
-
-// One turn: the next block of every member of the class. A class too large
-// to hold a block per member is parted by hash first: most of its files then
-// leave it, each block read once. The files whose blocks hash alike read the
-// block again, in shorter pieces side by side, or against the first of them.
-bool Split(const Class& c) {
-  const uint32_t count = c.end - c.begin;
-  const CompareLimits& limits = compareLimits;
-  uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(work.length - c.offset, c.offset ? limits.block : limits.firstBlock));
-  if (uint64_t{count} * n <= limits.budget) return SplitBySorting(c, n);
-  if (!c.hashed) return SplitByHash(c, n);
-  uint32_t perMember = limits.budget / count;
-  return perMember >= limits.firstBlock ? SplitBySorting(c, perMember) : SplitByFirst(c, n);
 }
 
 // A class at the end of its files: those still as scanned form a group.
@@ -231,15 +216,21 @@ void Finish(const Class& c) {
 bool ObtainStorage(uint32_t count) {
   const CompareLimits& limits = compareLimits;
   uint64_t slot = std::min<uint64_t>(work.length, std::max(limits.firstBlock, limits.block));
-  size_t blockBytes = static_cast<size_t>(std::max(std::min<uint64_t>(limits.budget, slot * count), 2 * slot));
-  size_t lists = (sizeof(uint32_t) * 2 + sizeof(uint64_t) + sizeof(Class)) * count;
-  uint8_t* storage = static_cast<uint8_t*>(obtainCompareStorage(lists + blockBytes));
+  work.blockBytes = static_cast<size_t>(std::max(std::min<uint64_t>(limits.budget, slot * count), 2 * slot));
+  uint64_t indexLimit = 4;  // the largest index of a turn
+  while (indexLimit < 2 * (uint64_t{count} + 1)) indexLimit *= 2;
+  size_t lists = (sizeof(uint64_t) + sizeof(uint32_t) * 4) * count + sizeof(Class) * (count / 2 + 1) +
+                 sizeof(uint32_t) * indexLimit;
+  uint8_t* storage = static_cast<uint8_t*>(obtainCompareStorage(lists + work.blockBytes));
   if (!storage) return false;
   work.hashes = reinterpret_cast<uint64_t*>(storage);
   work.classes = reinterpret_cast<Class*>(work.hashes + count);
-  work.order = reinterpret_cast<uint32_t*>(work.classes + count);
+  work.order = reinterpret_cast<uint32_t*>(work.classes + count / 2 + 1);
   work.moved = work.order + count;
-  work.blocks = reinterpret_cast<uint8_t*>(work.moved + count);
+  work.labels = work.moved + count;
+  work.keptAt = work.labels + count;
+  work.index = work.keptAt + count;
+  work.blocks = reinterpret_cast<uint8_t*>(work.index + indexLimit);
   return true;
 }
 
@@ -254,7 +245,7 @@ CompareEnd CompareFiles(uint32_t* members, uint32_t count) {
     return CompareEnd::NoMemory;
   }
   CompareEnd end = CompareEnd::Decided;
-  work.classes[0] = Class{0, count, 0, false};
+  work.classes[0] = Class{0, count, 0};
   work.stacked = 1;
   work.opening = true;
   while (work.stacked > 0 && end == CompareEnd::Decided) {

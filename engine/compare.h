@@ -2,7 +2,10 @@
 // well, of one name) are read side by side, block by block, and sorted into
 // classes of files whose bytes agree so far. Files that differ leave each other
 // at the first block where they part; a class that reaches the end of the
-// files is a group. Every byte is read once, whatever the number of files.
+// files is a group. Each block read is compared with the blocks kept in the
+// turn's memory as it is read, so every byte is read once whatever the number
+// of copies; only a class that holds more different blocks at one offset than
+// the memory has slots reads the blocks of those left without one again.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -21,8 +24,8 @@ extern const CompareLimits defaultCompareLimits;
 // from (malloc semantics); tests replace it to make it fail.
 extern void* (*obtainCompareStorage)(size_t bytes);
 
-// The hash that parts large classes (XXH3); tests weaken it to make unequal
-// blocks hash alike.
+// The hash that finds the kept block a block may equal (XXH3); tests weaken
+// it to make unequal blocks hash alike.
 extern uint64_t (*hashBlock)(const uint8_t* block, uint32_t n);
 
 enum class CompareEnd { Decided, Cancelled, NoMemory };

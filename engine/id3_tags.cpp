@@ -1,9 +1,7 @@
 #include "engine/id3_tags.h"
 
 #include <cstring>
-#include <initializer_list>
 
-#include "engine/text.h"
 
 namespace {
 
@@ -91,13 +89,43 @@ TagSpan FindTags(uint64_t size, TagReader read, void* context) {
   return span;
 }
 
-bool IsMpegAudioName(const char* path) {
-  const char* name = FileNameOf(path);
-  const char* dot = strrchr(name, '.');
-  if (!dot) return false;
-  for (const char* ext : {".mp3", ".mp2", ".mp1", ".mpa", ".mpga"})
-    if (SameTextIgnoringAsciiCase(dot, ext)) return true;
-  return false;
+namespace {
+
+// The length of the MPEG audio frame whose header `h` is, or 0 when `h` is no
+// frame header: 11 sync bits, a version, a layer, a bitrate and a sampling
+// rate that exist (a "free" bitrate states no length).
+uint32_t FrameLength(const uint8_t* h) {
+  static const uint16_t kbps[2][3][15] = {
+      {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
+       {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
+       {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}},
+      {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},
+       {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
+       {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}}};
+  static const uint32_t hertz[3] = {44100, 48000, 32000};
+  const uint32_t version = h[1] >> 3 & 3, layer = 4 - (h[1] >> 1 & 3), rate = h[2] >> 4,
+                 sampling = h[2] >> 2 & 3, padding = h[2] >> 1 & 1;
+  if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0 || version == 1 || layer == 4 || rate == 0 || rate == 15 ||
+      sampling == 3)
+    return 0;
+  const bool mpeg1 = version == 3;
+  const uint32_t bits = kbps[mpeg1 ? 0 : 1][layer - 1][rate] * 1000u;
+  const uint32_t samples = hertz[sampling] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
+  if (layer == 1) return (12 * bits / samples + padding) * 4;
+  return (layer == 3 && !mpeg1 ? 72 : 144) * bits / samples + padding;
+}
+
+}  // namespace
+
+bool IsMpegAudio(uint64_t size, TagReader read, void* context) {
+  uint8_t first[4], second[4];
+  if (size < sizeof first || !read(context, 0, first, sizeof first)) return false;
+  if (StartsWith(first, "ID3")) return true;
+  uint32_t length = FrameLength(first);
+  if (length == 0 || size < length + uint64_t{sizeof second} || !read(context, length, second, sizeof second))
+    return false;
+  // The same stream goes on: version, layer and sampling rate as in the first.
+  return FrameLength(second) != 0 && second[1] == first[1] && (second[2] & 0x0C) == (first[2] & 0x0C);
 }
 
 namespace {
@@ -116,11 +144,11 @@ bool ReadExactly(void* context, uint64_t offset, uint8_t* dest, uint32_t n) {
 void MeasureTags(FileEntry& entry) {
   entry.leadingTagBytes = 0;
   entry.trailingTagBytes = 0;
-  if (!IsMpegAudioName(entry.path)) return;
   OpenTagFile open = {platform.openExclusive(entry.path)};
   if (open.file == InvalidFileHandle) return;
   // A read that fails or falls short: the file changed, and is compared whole.
-  TagSpan span = FindTags(entry.size, ReadExactly, &open);
+  TagSpan span = {0, 0};
+  if (IsMpegAudio(entry.size, ReadExactly, &open)) span = FindTags(entry.size, ReadExactly, &open);
   platform.closeFile(open.file);
   entry.leadingTagBytes = span.leading;
   entry.trailingTagBytes = span.trailing;

@@ -1,5 +1,5 @@
 // The tags of music files. With the option "no ID3 (-128Byte)" an MPEG audio
-// file is compared without them: copies of one recording that differ only in
+// file (known by its content) is compared without them: copies of one recording that differ only in
 // their tags are then found as duplicates. Other files are compared whole.
 #pragma once
 #include <cstdint>
@@ -28,9 +28,12 @@ using TagReader = bool (*)(void* context, uint64_t offset, uint8_t* dest, uint32
 // read also keeps every byte.
 TagSpan FindTags(uint64_t size, TagReader read, void* context);
 
-// MPEG audio by its extension (.mp3, .mp2, .mp1, .mpa, .mpga): the files
-// whose players write ID3 and APE tags at both ends.
-bool IsMpegAudioName(const char* path);
+// MPEG audio by its content, whatever its name: an ID3v2 header at the start,
+// or an MPEG audio frame header there and a second one of the same version,
+// layer and sampling rate where the first one's length says. A copy renamed
+// to .bak is then the audio it is, and byte-identical files are always
+// compared alike.
+bool IsMpegAudio(uint64_t size, TagReader read, void* context);
 
 // Sets the entry's tag bytes from a few small reads of its file; a file that
 // is not MPEG audio, or that cannot be opened or read, is compared whole.

@@ -67,9 +67,13 @@ struct PlatformOps {
 
   // Opens a regular file for reading, exclusively: while the handle is open, a
   // second open of the same file (by any path) fails, and sets
-  // openRefusedAsHeld. Never blocks. InvalidFileHandle on failure.
+  // openRefusedAsHeld. Never blocks. InvalidFileHandle on failure. Only a
+  // bounded number of files is open in the system's sense at once: the others
+  // are reopened by path when next read, and a read or size fails when the
+  // path then leads to another file, or to the file changed in size or last write.
   FileHandle (*openExclusive)(const char* path);
-  // The file's size now, through the open handle. False when it cannot tell.
+  // The file's size now, through the open handle. False when it cannot tell,
+  // or the file was written since it was opened.
   bool (*fileSize)(FileHandle file, uint64_t* size);
   // Reads up to `n` bytes at `offset` into `dest`; `*count` gets the bytes read
   // (fewer at the end of the file, 0 at or beyond it). False on a read error.

@@ -19,7 +19,14 @@ struct HeldFile {
   ino_t inode;
   int fd;      // -1 while detached; in a free slot, the next free slot
   char* path;  // null: the slot is free
+  off_t size;  // size and last write when opened: a file written since is
+  struct timespec written;  // no longer the one that was read
 };
+
+bool Unchanged(const HeldFile& held, const struct stat& info) {
+  return info.st_size == held.size && info.st_mtim.tv_sec == held.written.tv_sec &&
+         info.st_mtim.tv_nsec == held.written.tv_nsec;
+}
 
 // Slots by handle; a hash of identities onto slot numbers (open addressing,
 // Vacant and Removed as markers) answers "held already?" at once even when a
@@ -155,7 +162,7 @@ HeldFile* Slot(FileHandle file) {
 }
 
 // The slot's descriptor, reattached if need be; -1 when its path no longer
-// leads to the file that was opened.
+// leads to the file that was opened, or that file was written since.
 int Descriptor(FileHandle file) {
   HeldFile* held = Slot(file);
   if (!held) return -1;
@@ -163,7 +170,8 @@ int Descriptor(FileHandle file) {
   struct stat info;
   int fd = OpenRegular(held->path, &info, static_cast<int32_t>(file));
   if (fd < 0) return -1;
-  if (!IsKnownIdentity(held->inode) || info.st_dev != held->device || info.st_ino != held->inode) {
+  if (!IsKnownIdentity(held->inode) || info.st_dev != held->device || info.st_ino != held->inode ||
+      !Unchanged(*held, info)) {
     close(fd);
     return -1;
   }
@@ -190,7 +198,7 @@ FileHandle OpenHeldFile(const char* path) {
     close(fd);
     return InvalidFileHandle;
   }
-  slots[slot] = HeldFile{info.st_dev, info.st_ino, fd, copy};
+  slots[slot] = HeldFile{info.st_dev, info.st_ino, fd, copy, info.st_size, info.st_mtim};
   attached++;
   Insert(slot);
   return slot;
@@ -199,7 +207,9 @@ FileHandle OpenHeldFile(const char* path) {
 bool HeldFileSize(FileHandle file, uint64_t* size) {
   int fd = Descriptor(file);
   struct stat info;
-  if (fd < 0 || fstat(fd, &info) != 0) return false;
+  if (fd < 0 || fstat(fd, &info) != 0 || info.st_mtim.tv_sec != slots[file].written.tv_sec ||
+      info.st_mtim.tv_nsec != slots[file].written.tv_nsec)
+    return false;
   *size = static_cast<uint64_t>(info.st_size);
   return true;
 }
@@ -232,6 +242,6 @@ void CloseHeldFile(FileHandle file) {
   }
   Remove(static_cast<int32_t>(file));
   free(held->path);
-  *held = HeldFile{0, 0, firstFree, nullptr};
+  *held = HeldFile{0, 0, firstFree, nullptr, 0, {}};
   firstFree = static_cast<int32_t>(file);
 }

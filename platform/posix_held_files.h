@@ -11,9 +11,10 @@
 
 // Opens a regular file without blocking (a FIFO swapped in is refused).
 FileHandle OpenHeldFile(const char* path);
+// False also when the file was written since it was opened.
 bool HeldFileSize(FileHandle file, uint64_t* size);
 // A detached file is reopened by its path first; if that no longer leads to
-// the same file, the read fails. A read interrupted by a signal fails at once.
+// the same file, or the file's size or last write changed, the read fails. A read interrupted by a signal fails at once.
 bool ReadHeldFile(FileHandle file, uint64_t offset, void* dest, uint32_t n, uint32_t* count);
 void CloseHeldFile(FileHandle file);
 

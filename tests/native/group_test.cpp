@@ -16,6 +16,7 @@
 #include "engine/sort.h"
 #include "engine/text.h"
 #include "engine_fixture.h"
+#include "platform/posix_held_files.h"
 
 using enginetest::Pattern;
 
@@ -132,6 +133,7 @@ TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
     SortBySize(0, static_cast<int32_t>(fileTable.count) - 1);
     settings.sameName = random() % 2;
     compareLimits = limitSets[random() % 4];
+    heldDescriptorCap = 2 + tree % 8;
     hashBlock = [](const uint8_t* block, uint32_t n) -> uint64_t { return n ? block[0] & 1 : 0; };
     if (tree % 2) hashBlock = saved;
     FindDuplicates();
@@ -177,6 +179,7 @@ TEST_F(GroupingPass, GroupsAndCountersAreWhatComparingEveryPairWholeGives) {
     EXPECT_TRUE(enginetest::shownMessages.empty());
     EXPECT_EQ(fake::OpenHandles(), 0);
   }
+  heldDescriptorCap = 0;
 }
 
 Texts rows;

@@ -95,6 +95,11 @@ std::string Pattern(size_t size, uint32_t seed) {
   return bytes;
 }
 
+std::string MpegFrames(std::string bytes) {
+  const std::string header("\xFF\xFB\x14\x00", 4);
+  return bytes.replace(0, 4, header).replace(96, 4, header);
+}
+
 void EngineTest::SetUp() {
   ASSERT_TRUE(fileTable.entries || CreateFileTable());
   settings = Settings{};

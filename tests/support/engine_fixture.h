@@ -22,6 +22,7 @@ namespace enginetest {
 extern Texts shownMessages;
 
 std::string Pattern(size_t size, uint32_t seed);
+std::string MpegFrames(std::string bytes);  // two MPEG audio frame headers, 96 bytes apart
 
 struct EngineTest : ::testing::Test {
   void SetUp() override;
