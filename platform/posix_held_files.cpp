@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/identity_index.h"
+
 uint32_t heldDescriptorCap = 0;  // 0: derived from the open-file limit on first use
 
 namespace {
@@ -28,18 +30,12 @@ bool Unchanged(const HeldFile& held, const struct stat& info) {
          info.st_mtim.tv_nsec == held.written.tv_nsec;
 }
 
-// Slots by handle; a hash of identities onto slot numbers (open addressing,
-// Vacant and Removed as markers) answers "held already?" at once even when a
-// run holds tens of thousands of files.
-constexpr int32_t Vacant = -1;
-constexpr int32_t Removed = -2;
+// Slots by handle; their identities in `heldIdentities`.
 HeldFile* slots;
 uint32_t slotCount;     // slots ever taken, in use or free
 uint32_t slotCapacity;
 int32_t firstFree = -1;  // a chain through the free slots
-int32_t* buckets;
-uint32_t bucketCount;   // a power of two
-uint32_t bucketsTaken;  // by slots and by markers of removed ones
+IdentityIndex heldIdentities;
 uint32_t attached;      // slots with a real descriptor
 uint32_t evictCursor;   // where the search for a descriptor to close goes on
 
@@ -53,53 +49,36 @@ uint32_t DescriptorCap() {
   return heldDescriptorCap;
 }
 
-uint32_t Bucket(dev_t device, ino_t inode) {
+uint64_t HashOf(dev_t device, ino_t inode) {
   uint64_t key = (static_cast<uint64_t>(device) * 0x9E3779B97F4A7C15ULL) ^ static_cast<uint64_t>(inode);
   key ^= key >> 31;
   key *= 0xBF58476D1CE4E5B9ULL;
-  return static_cast<uint32_t>(key ^ (key >> 29)) & (bucketCount - 1);
+  return key ^ (key >> 29);
+}
+
+struct Identity {
+  dev_t device;
+  ino_t inode;
+};
+
+bool SlotIsFile(int32_t slot, const void* wanted) {
+  const Identity& file = *static_cast<const Identity*>(wanted);
+  return slots[slot].device == file.device && slots[slot].inode == file.inode;
 }
 
 int32_t FindHeld(dev_t device, ino_t inode) {
-  if (bucketCount == 0) return Vacant;
-  for (uint32_t b = Bucket(device, inode);; b = (b + 1) & (bucketCount - 1)) {
-    int32_t slot = buckets[b];
-    if (slot == Vacant) return Vacant;
-    if (slot >= 0 && slots[slot].device == device && slots[slot].inode == inode) return slot;
-  }
+  Identity file = {device, inode};
+  return FindSlot(heldIdentities, HashOf(device, inode), SlotIsFile, &file);
 }
 
-void Insert(int32_t slot) {
-  for (uint32_t b = Bucket(slots[slot].device, slots[slot].inode);; b = (b + 1) & (bucketCount - 1)) {
-    if (buckets[b] < 0) {
-      if (buckets[b] == Vacant) bucketsTaken++;
-      buckets[b] = slot;
-      return;
-    }
-  }
-}
+void Insert(int32_t slot) { EnterSlot(&heldIdentities, HashOf(slots[slot].device, slots[slot].inode), slot); }
 
-void Remove(int32_t slot) {
-  for (uint32_t b = Bucket(slots[slot].device, slots[slot].inode);; b = (b + 1) & (bucketCount - 1)) {
-    if (buckets[b] == slot) {
-      buckets[b] = Removed;
-      return;
-    }
-  }
-}
+void Remove(int32_t slot) { RemoveSlot(&heldIdentities, HashOf(slots[slot].device, slots[slot].inode), slot); }
 
-// Rebuilds the hash without the markers of removed slots, with room for
-// `capacity` slots at most half full, so every search meets a vacant bucket.
+// Rebuilds the index without the markers of removed slots, with room for
+// `capacity` slots.
 bool Rehash(uint32_t capacity) {
-  uint32_t count = 64;
-  while (count < 2 * capacity) count *= 2;
-  int32_t* fresh = static_cast<int32_t*>(malloc(sizeof(int32_t) * count));
-  if (!fresh) return false;
-  free(buckets);
-  buckets = fresh;
-  bucketCount = count;
-  bucketsTaken = 0;
-  for (uint32_t b = 0; b < count; b++) buckets[b] = Vacant;
+  if (!RebuildIdentityIndex(&heldIdentities, capacity)) return false;
   for (uint32_t s = 0; s < slotCount; s++)
     if (slots[s].path) Insert(static_cast<int32_t>(s));
   return true;
@@ -114,7 +93,7 @@ int32_t TakeSlot() {
     slots = static_cast<HeldFile*>(grown);
     slotCapacity = capacity;
   }
-  if ((bucketsTaken + 1) * 2 > bucketCount && !Rehash(slotCapacity)) return -1;
+  if (!HasRoomForOneMore(heldIdentities) && !Rehash(slotCapacity)) return -1;
   if (firstFree >= 0) {
     int32_t slot = firstFree;
     firstFree = slots[slot].fd;
@@ -187,7 +166,7 @@ FileHandle OpenHeldFile(const char* path) {
   struct stat info;
   int fd = OpenRegular(path, &info, -1);
   if (fd < 0) return InvalidFileHandle;
-  if (IsKnownIdentity(info.st_ino) && FindHeld(info.st_dev, info.st_ino) != Vacant) {
+  if (IsKnownIdentity(info.st_ino) && FindHeld(info.st_dev, info.st_ino) != NoSlot) {
     close(fd);
     openRefusedAsHeld = true;
     return InvalidFileHandle;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/identity_index.h"
 #include "platform/wide_text.h"
 
 // A few hundred: a network share caps the files a session may open, and
@@ -29,15 +30,11 @@ struct HeldFile {
   int32_t nextFree;
 };
 
-// Slots by handle value; identities hashed onto slot numbers (open
-// addressing, with markers for vacant and removed buckets).
-constexpr int32_t Vacant = -1;
-constexpr int32_t Removed = -2;
+// Slots by handle value; the identities of stamped slots in `heldIdentities`.
 HeldFile* slots;
 uint32_t slotCount, slotCapacity;
 int32_t firstFree = -1;
-int32_t* buckets;
-uint32_t bucketCount, bucketsTaken;
+IdentityIndex heldIdentities;
 uint32_t attached;      // slots with an open handle
 uint32_t detached;      // slots without one
 uint32_t evictCursor;
@@ -74,55 +71,29 @@ bool TakeStamp(HANDLE file, Stamp* stamp) {
 
 bool SameFile(const Stamp& a, const Stamp& b) { return a.volume == b.volume && memcmp(a.id, b.id, sizeof a.id) == 0; }
 
-uint32_t Bucket(const Stamp& stamp) {
+uint64_t HashOf(const Stamp& stamp) {
   uint64_t key = stamp.volume * 0x9E3779B97F4A7C15ULL;
   for (int k = 0; k < 16; k += 8) {
     uint64_t part;
     memcpy(&part, stamp.id + k, 8);
     key = (key ^ part) * 0xBF58476D1CE4E5B9ULL;
   }
-  return static_cast<uint32_t>(key ^ (key >> 31)) & (bucketCount - 1);
+  return key ^ (key >> 31);
 }
 
-int32_t FindHeld(const Stamp& stamp) {
-  if (bucketCount == 0) return Vacant;
-  for (uint32_t b = Bucket(stamp);; b = (b + 1) & (bucketCount - 1)) {
-    int32_t slot = buckets[b];
-    if (slot == Vacant) return Vacant;
-    if (slot >= 0 && SameFile(slots[slot].stamp, stamp)) return slot;
-  }
+bool SlotHoldsStamp(int32_t slot, const void* stamp) {
+  return SameFile(slots[slot].stamp, *static_cast<const Stamp*>(stamp));
 }
 
-void Insert(int32_t slot) {
-  for (uint32_t b = Bucket(slots[slot].stamp);; b = (b + 1) & (bucketCount - 1)) {
-    if (buckets[b] < 0) {
-      if (buckets[b] == Vacant) bucketsTaken++;
-      buckets[b] = slot;
-      return;
-    }
-  }
-}
+int32_t FindHeld(const Stamp& stamp) { return FindSlot(heldIdentities, HashOf(stamp), SlotHoldsStamp, &stamp); }
 
-void Remove(int32_t slot) {
-  for (uint32_t b = Bucket(slots[slot].stamp);; b = (b + 1) & (bucketCount - 1)) {
-    if (buckets[b] == slot) {
-      buckets[b] = Removed;
-      return;
-    }
-  }
-}
+void Insert(int32_t slot) { EnterSlot(&heldIdentities, HashOf(slots[slot].stamp), slot); }
 
-// Rebuilds the hash without removed markers, at most half full for `capacity` slots.
+void Remove(int32_t slot) { RemoveSlot(&heldIdentities, HashOf(slots[slot].stamp), slot); }
+
+// Rebuilds the index without removed markers, with room for `capacity` slots.
 bool Rehash(uint32_t capacity) {
-  uint32_t count = 64;
-  while (count < 2 * capacity) count *= 2;
-  int32_t* fresh = static_cast<int32_t*>(malloc(sizeof(int32_t) * count));
-  if (!fresh) return false;
-  free(buckets);
-  buckets = fresh;
-  bucketCount = count;
-  bucketsTaken = 0;
-  for (uint32_t b = 0; b < count; b++) buckets[b] = Vacant;
+  if (!RebuildIdentityIndex(&heldIdentities, capacity)) return false;
   for (uint32_t s = 0; s < slotCount; s++)
     if (slots[s].path && slots[s].stamped) Insert(static_cast<int32_t>(s));
   return true;
@@ -133,7 +104,7 @@ bool Rehash(uint32_t capacity) {
 bool Identify(int32_t slot) {
   HeldFile& held = slots[slot];
   if (held.stamped) return true;
-  if ((bucketsTaken + 1) * 2 > bucketCount && !Rehash(slotCapacity)) return false;
+  if (!HasRoomForOneMore(heldIdentities) && !Rehash(slotCapacity)) return false;
   if (!TakeStamp(held.handle, &held.stamp)) return false;
   held.stamped = true;
   Insert(slot);
@@ -207,7 +178,7 @@ bool IsHeldHere(const wchar_t* path) {
   if (!known) return false;
   for (uint32_t s = 0; s < slotCount; s++)
     if (slots[s].path) Identify(static_cast<int32_t>(s));
-  return FindHeld(stamp) != Vacant;
+  return FindHeld(stamp) != NoSlot;
 }
 
 HeldFile* Slot(FileHandle file) {
@@ -253,14 +224,14 @@ FileHandle OpenHeldFile(const char* path) {
   // identity tells. Within the bound the refused open tells, at no cost.
   Stamp stamp;
   bool stamped = detached > 0 && TakeStamp(file, &stamp);
-  if (stamped && FindHeld(stamp) != Vacant) {
+  if (stamped && FindHeld(stamp) != NoSlot) {
     CloseHandle(file);
     openRefusedAsHeld = true;
     return InvalidFileHandle;
   }
   int32_t slot = TakeSlot();
   char* copy = slot >= 0 ? static_cast<char*>(malloc(strlen(path) + 1)) : nullptr;
-  if (!copy || (stamped && (bucketsTaken + 1) * 2 > bucketCount && !Rehash(slotCapacity))) {
+  if (!copy || (stamped && !HasRoomForOneMore(heldIdentities) && !Rehash(slotCapacity))) {
     if (slot >= 0) slots[slot] = HeldFile{INVALID_HANDLE_VALUE, nullptr, Stamp{}, false, firstFree}, firstFree = slot;
     free(copy);
     CloseHandle(file);
