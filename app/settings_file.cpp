@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "actions/marked_names.h"
 #include "actions/protection.h"
 #include "engine/exclusions.h"
 #include "engine/settings.h"
@@ -76,10 +77,13 @@ bool (*writeIniBytes)(HANDLE file, const void* bytes, DWORD size) = WriteIniFile
 static bool ReplaceIniWith(const wchar_t* path, const wchar_t* text, int units) {
   WideText temporary;
   char temporaryPath[MaxPathText];
-  if (snprintf(temporaryPath, sizeof temporaryPath, "%s.tmp", iniPath) >= MaxPathText ||
-      !ToWidePath(temporaryPath, &temporary))
-    return false;
-  HANDLE file = CreateFileW(temporary.text, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = INVALID_HANDLE_VALUE;
+  // A free name only: a file the user keeps beside the INI is never emptied.
+  for (int number = 1; file == INVALID_HANDLE_VALUE && number <= MaxNameNumber; number++) {
+    if (!NumberedPath(temporaryPath, iniPath, ".tmp", number) || !ToWidePath(temporaryPath, &temporary)) return false;
+    file = CreateFileW(temporary.text, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
   if (file == INVALID_HANDLE_VALUE) return false;
   bool written = writeIniBytes(file, "\xFF\xFE", 2) &&
                  writeIniBytes(file, text, static_cast<DWORD>(units) * sizeof(wchar_t)) && FlushFileBuffers(file);

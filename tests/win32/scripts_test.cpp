@@ -93,6 +93,7 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   EXPECT_EQ(ReadWholeFile(iniPath).find("[Parvik]\r\nLogFile=0\r\nSameName=0\r\nID3Tag=0\r\nPfad=c:\\M\xFCller\r\n"), 0u);
   WriteBytes(iniPath, ReadWholeFile(iniPath) + "[Schutz]\r\nOrdner0=c:\\M\xFCller\\\r\n");
   settings = typed;
+  temp.Write("Parvik.INI.tmp", "mine");
   writeIniBytes = [](HANDLE file, const void* bytes, DWORD size) {  // the disk fills up halfway
     DWORD written;
     return WriteFile(file, bytes, size / 2, &written, nullptr) && size < 4;
@@ -104,6 +105,7 @@ TEST_F(PageTest, NamesInAnyScriptAndPathsPast260CharactersAreFoundListedLoggedAn
   settings = Settings{};
   LoadSettings();
   EXPECT_EQ(ReadWholeFile(iniPath).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(ReadWholeFile(temp.At("Parvik.INI.tmp")), "mine");
   EXPECT_EQ(std::string(settings.currentPath) + "|" + settings.pathHistory[0] + "|" + settings.filterHistory[0] + "|" + protectedFolders.folder[0],
             data + "|" + data + "|*.*|c:\\M\xC3\xBC" "ller\\");
   protectedFolders.count = 0;
