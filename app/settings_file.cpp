@@ -172,66 +172,52 @@ void LoadSettings() {
   LoadExclusions();
 }
 
-// Keys "Ordner0" on; a gap left by hand-editing ends nothing.
-void LoadProtectedFolders() {
-  protectedFolders.count = 0;
+// A list section with keys "<stem>0" on; a gap left by hand-editing ends nothing.
+static void LoadList(const char* section, const char* stem, int most, void (*add)(const char* entry)) {
   char key[16];
-  char folder[MaxPathText];
-  for (int i = 0; i < MaxProtectedFolders; i++) {
-    HistoryKey("Ordner", i, key);
-    ReadText(ProtectionSection, key, "", folder);
-    if (folder[0] != '\0') AddProtectedFolder(folder);
+  char entry[MaxPathText];
+  for (int i = 0; i < most; i++) {
+    HistoryKey(stem, i, key);
+    ReadText(section, key, "", entry);
+    if (entry[0] != '\0') add(entry);
   }
 }
 
 // Written as soon as it changes, whichever way the sheet is closed later;
-// without protected folders the section goes, so the file is as before.
-bool SaveProtectedFolders() {
+// an empty list removes its section, so the file is as before.
+static bool SaveList(const char* section, const char* stem, const char (*entries)[MaxPathText], int count) {
   // Without a path the profile API would write into WIN.INI.
   if (iniPath[0] == '\0') return false;
-  // The old section goes only once the file can take every new folder.
+  // The old section goes only once the file can take every new entry.
   WideIni ini;
-  for (int i = 0; i < protectedFolders.count; i++) {
-    WideText folder;
-    if (!ini.path.text || !ToWide(protectedFolders.folder[i], &folder) || !IniTakes(ini.path.text, folder.text))
-      return false;
+  for (int i = 0; i < count; i++) {
+    WideText entry;
+    if (!ini.path.text || !ToWide(entries[i], &entry) || !IniTakes(ini.path.text, entry.text)) return false;
   }
-  bool written = WriteText(ProtectionSection, nullptr, nullptr);
+  bool written = WriteText(section, nullptr, nullptr);
   char key[16];
-  for (int i = 0; i < protectedFolders.count; i++) {
-    HistoryKey("Ordner", i, key);
-    written &= WriteText(ProtectionSection, key, protectedFolders.folder[i]);
+  for (int i = 0; i < count; i++) {
+    HistoryKey(stem, i, key);
+    written &= WriteText(section, key, entries[i]);
   }
   return written;
 }
 
-// Keys "Eintrag0" on, as the protected folders.
+void LoadProtectedFolders() {
+  protectedFolders.count = 0;
+  LoadList(ProtectionSection, "Ordner", MaxProtectedFolders, [](const char* folder) { AddProtectedFolder(folder); });
+}
+
+bool SaveProtectedFolders() {
+  return SaveList(ProtectionSection, "Ordner", protectedFolders.folder, protectedFolders.count);
+}
+
 void LoadExclusions() {
   exclusions.count = 0;
-  char key[16];
-  char entry[MaxPathText];
-  for (int i = 0; i < MaxExclusions; i++) {
-    HistoryKey("Eintrag", i, key);
-    ReadText(ExclusionSection, key, "", entry);
-    if (entry[0] != '\0') AddExclusion(entry);
-  }
+  LoadList(ExclusionSection, "Eintrag", MaxExclusions, [](const char* entry) { AddExclusion(entry); });
 }
 
-bool SaveExclusions() {
-  if (iniPath[0] == '\0') return false;
-  WideIni ini;
-  for (int i = 0; i < exclusions.count; i++) {
-    WideText entry;
-    if (!ini.path.text || !ToWide(exclusions.entry[i], &entry) || !IniTakes(ini.path.text, entry.text)) return false;
-  }
-  bool written = WriteText(ExclusionSection, nullptr, nullptr);
-  char key[16];
-  for (int i = 0; i < exclusions.count; i++) {
-    HistoryKey("Eintrag", i, key);
-    written &= WriteText(ExclusionSection, key, exclusions.entry[i]);
-  }
-  return written;
-}
+bool SaveExclusions() { return SaveList(ExclusionSection, "Eintrag", exclusions.entry, exclusions.count); }
 
 bool SaveSettings() {
   valueLeftOut = false;
